@@ -1,0 +1,54 @@
+// Loading the plug-in as the viewer does: open the library, find its one
+// export, and run the entry, setup and handshake steps.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+#include "plugin/host_services.h"
+
+namespace host {
+
+class Host;
+
+class PluginLoadError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// An opened plug-in library; closes it when destroyed.
+class PluginLibrary {
+public:
+    // Raises PluginLoadError with a clear text when the file is missing, is
+    // not a library, or does not export PlugInMain.
+    explicit PluginLibrary(const std::string& path);
+    ~PluginLibrary();
+    PluginLibrary(const PluginLibrary&) = delete;
+    PluginLibrary& operator=(const PluginLibrary&) = delete;
+
+    PlugInMainProc entry() const { return entry_; }
+    void* module() const { return module_; }
+
+private:
+    void* module_ = nullptr;
+    PlugInMainProc entry_ = nullptr;
+};
+
+struct HandshakeOutcome {
+    bool loaded = false;
+    std::string refusal;                 // why the plug-in was not loaded
+    std::uint32_t handshakeVersion = 0;  // as PlugInMain answered it
+    std::string extensionName;
+    Callback init = kNoCallback;
+    Callback unload = kNoCallback;
+};
+
+// Runs PlugInMain, SetupPlugin and HandshakePlugin against `host`.
+HandshakeOutcome runHandshake(Host& host, PlugInMainProc entry, void* module,
+                              std::uint32_t offeredVersion = kHandshakeVersion);
+
+// The plug-in library built beside the running executable.
+std::string defaultPluginPath();
+
+}  // namespace host

@@ -1,0 +1,68 @@
+// The host's record of the calls it receives, and its fault injection.
+//
+// Recording is off unless a test or the command line switches it on; each
+// record holds the table, the selector and the arguments as text (strings
+// quoted, pointers as "ptr" or "null", so records compare across runs).
+// A fault armed for the Nth call of a table and selector makes that call
+// raise an injected error before it does anything.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+#include "plugin/host_services.h"
+
+namespace host {
+
+struct CallRecord {
+    TableId table;
+    std::uint32_t selector;
+    std::vector<std::string> arguments;
+
+    std::string toString() const;  // e.g. AcroView 90 ("ortheo", "ZORV:Ortheo", 0, ...)
+};
+
+std::string describeArgument(const char* text);
+std::string describeArgument(const Object& object);
+std::string describeArgument(const FixedRect& rect);
+
+template <class T>
+std::string describeArgument(const T& value) {
+    if constexpr (std::is_pointer_v<T>) {
+        return value == nullptr ? "null" : "ptr";
+    } else if constexpr (std::is_integral_v<T>) {
+        return std::to_string(static_cast<std::conditional_t<std::is_signed_v<T>, long long, unsigned long long>>(value));
+    } else {
+        return "?";
+    }
+}
+
+class CallLog {
+public:
+    void setRecording(bool on) { recording_ = on; }
+    bool recording() const { return recording_; }
+    const std::vector<CallRecord>& records() const { return records_; }
+    void clear() { records_.clear(); }
+
+    // Makes the `nth` call (1-based, counted from now) of the operation raise.
+    void injectFault(TableId table, std::uint32_t selector, int nth);
+
+    template <class... Args>
+    void enter(TableId table, std::uint32_t selector, const Args&... arguments) {
+        if (recording_) records_.push_back({table, selector, {describeArgument(arguments)...}});
+        if (!faults_.empty()) checkFault(table, selector);
+    }
+
+private:
+    void checkFault(TableId table, std::uint32_t selector);
+
+    bool recording_ = false;
+    std::vector<CallRecord> records_;
+    std::map<std::pair<TableId, std::uint32_t>, int> faults_;  // calls left before the fault
+};
+
+}  // namespace host

@@ -1,0 +1,131 @@
+// Handles: 32-bit keys into registries of the host, never pointers.
+//
+// A handle carries the kind of thing it names, a generation and a slot:
+// kind (5 bits) | generation (9 bits) | slot (18 bits). A handle of another
+// kind, one whose slot was released (stale), or 0 is detected by `get`, which
+// raises a host error with a clear text instead of touching anything.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "plugin/host_services.h"
+
+namespace host {
+
+enum class HandleKind : std::uint8_t {
+    Callback = 1,
+    Document,
+    Page,
+    Stream,
+    CosObject,
+    View,
+    Menu,
+    MenuItem,
+    ToolBar,
+    Button,
+    Font,
+    PageFont,
+    Element,
+    ColorSpace,
+    Content,
+    Selection,
+    Bookmark,
+    Destination,
+    Action,
+};
+
+const char* handleKindName(HandleKind kind);
+
+// Raises kErrBadHandle; kept out of line so the template stays small.
+[[noreturn]] void raiseBadHandle(HandleKind kind, Handle handle, const char* problem);
+
+template <class T>
+class HandleRegistry {
+public:
+    explicit HandleRegistry(HandleKind kind) : kind_(kind) {}
+
+    Handle add(T value) {
+        std::uint32_t slot;
+        if (!free_.empty()) {
+            slot = free_.back();
+            free_.pop_back();
+        } else {
+            if (slots_.size() >= kSlotLimit) raiseBadHandle(kind_, 0, "too many live handles");
+            slot = static_cast<std::uint32_t>(slots_.size());
+            slots_.emplace_back();
+        }
+        slots_[slot].value.emplace(std::move(value));
+        ++live_;
+        return compose(slot, slots_[slot].generation);
+    }
+
+    // The value a handle names; raises for a null, foreign or stale handle.
+    T& get(Handle handle) {
+        T* value = find(handle);
+        if (value == nullptr) raiseBadHandle(kind_, handle, problemWith(handle));
+        return *value;
+    }
+
+    T* find(Handle handle) {
+        if (handle == kNoHandle || kindOf(handle) != kind_) return nullptr;
+        const std::uint32_t slot = handle & kSlotMask;
+        if (slot >= slots_.size()) return nullptr;
+        Slot& entry = slots_[slot];
+        if (!entry.value || entry.generation != generationOf(handle)) return nullptr;
+        return &*entry.value;
+    }
+
+    void remove(Handle handle) {
+        get(handle);
+        const std::uint32_t slot = handle & kSlotMask;
+        slots_[slot].value.reset();
+        slots_[slot].generation = (slots_[slot].generation + 1) & kGenerationMask;
+        free_.push_back(slot);
+        --live_;
+    }
+
+    std::size_t size() const { return live_; }
+    HandleKind kind() const { return kind_; }
+
+    template <class Visit>
+    void forEach(Visit visit) {
+        for (std::uint32_t slot = 0; slot < slots_.size(); ++slot) {
+            if (slots_[slot].value) visit(compose(slot, slots_[slot].generation), *slots_[slot].value);
+        }
+    }
+
+    static HandleKind kindOf(Handle handle) { return static_cast<HandleKind>(handle >> 27); }
+
+private:
+    static constexpr std::uint32_t kSlotBits = 18;
+    static constexpr std::uint32_t kSlotMask = (1u << kSlotBits) - 1;
+    static constexpr std::uint32_t kSlotLimit = kSlotMask;
+    static constexpr std::uint32_t kGenerationMask = 0x1FF;
+
+    struct Slot {
+        std::uint32_t generation = 0;
+        std::optional<T> value;
+    };
+
+    Handle compose(std::uint32_t slot, std::uint32_t generation) const {
+        return (static_cast<Handle>(kind_) << 27) | (generation << kSlotBits) | slot;
+    }
+    static std::uint32_t generationOf(Handle handle) { return (handle >> kSlotBits) & kGenerationMask; }
+
+    const char* problemWith(Handle handle) const {
+        if (handle == kNoHandle) return "null handle";
+        if (kindOf(handle) != kind_) return "handle of another kind";
+        return "stale handle";
+    }
+
+    HandleKind kind_;
+    std::vector<Slot> slots_;
+    std::vector<std::uint32_t> free_;
+    std::size_t live_ = 0;
+};
+
+}  // namespace host

@@ -1,0 +1,69 @@
+// The Cos table: equality, type, the null object, dictionary look-up and
+// opening a stream's decoded contents.
+
+#include <qpdf/Pl_String.hh>
+
+#include "core/atoms.h"
+#include "core/errors.h"
+#include "core/streams.h"
+#include "core/tables.h"
+#include "cos/cos_objects.h"
+#include "host.h"
+
+namespace host {
+namespace {
+
+Bool16 cosEqual(Object a, Object b) {
+    CosObjects& cos = Host::current().cos();
+    cos.unwrap(a);
+    cos.unwrap(b);
+    return a == b ? 1 : 0;
+}
+
+std::int32_t cosTypeOf(Object object) { return cosTypeCode(Host::current().cos().unwrap(object)); }
+
+Object cosNull() { return {}; }
+
+Object cosDictGet(Object dict, Atom key) {
+    Host& current = Host::current();
+    QPDFObjectHandle value = current.cos().unwrap(dict);
+    if (value.isStream()) value = value.getDict();
+    if (!value.isDictionary()) raise(kErrBadArgument, "Cos 21: the object is not a dictionary");
+    const std::string name = std::string("/") + current.atoms().text(key);
+    return current.cos().wrap(current.cos().documentOf(dict), value.getKey(name));
+}
+
+// Decodes all of a stream's data; what came out before a failure is kept
+// and the failure is raised when the reader gets to it.
+StreamReader decodeStream(QPDFObjectHandle stream) {
+    StreamReader reader;
+    Pl_String sink("decoded stream", nullptr, reader.data);
+    bool attempted = false;
+    const bool ok = stream.pipeStreamData(&sink, &attempted, 0, qpdf_dl_generalized, true, false);
+    if (!ok) {
+        reader.failure = "the stream's data is damaged and could not be decoded completely";
+    } else if (!attempted) {
+        raise(kErrStreamRead, "Cos 32: the stream's filters cannot be decoded");
+    }
+    return reader;
+}
+
+Handle cosStreamOpen(Object object, std::int32_t mode) {
+    Host& current = Host::current();
+    QPDFObjectHandle stream = current.cos().unwrap(object);
+    if (!stream.isStream()) raise(kErrBadArgument, "Cos 32: the object is not a stream");
+    if (mode != op::kStreamDecoded) raise(kErrBadArgument, "Cos 32: only decoded reading is offered");
+    return current.streams().open(decodeStream(stream));
+}
+
+}  // namespace
+
+void installCosOperations(TableRegistry& tables) {
+    tables.install<op::CosEqual, &cosEqual>();
+    tables.install<op::CosTypeOf, &cosTypeOf>();
+    tables.install<op::CosNull, &cosNull>();
+    tables.install<op::CosDictGet, &cosDictGet>();
+    tables.install<op::CosStreamOpen, &cosStreamOpen>();
+}
+
+}  // namespace host

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that Ortheo needs to build and test, and only
+# those that are missing, so a second run costs nothing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ clang libclang-rt-14-dev pkg-config binutils
+  libqpdf-dev libfreetype-dev zlib1g-dev libcli11-dev
+  libgtest-dev libbenchmark-dev valgrind
+  qpdf poppler-utils mupdf-tools python3-pdfminer
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+"${as_root[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,29 @@
+// The diagnostic log: error lines on standard error, off unless switched on.
+//
+// A line reads "Error: ", the message, then " FILE(LINE)\n" when a file is
+// given; without a file nothing follows the message, not even a line feed.
+// Logging is switched on by the environment variable ORTHEO_LOG_ERRORS=1,
+// read once when the library is loaded. Messages longer than 999 characters
+// are cut.
+#pragma once
+
+#include <cstdint>
+
+namespace ortheo {
+
+constexpr std::uint32_t kLogErrors = 0x4;
+
+// The source modules that log, as the log lines name them.
+constexpr const char* kCommandModule = "f:\\pdf\\pdf\\src\\zelta\\convert";
+constexpr const char* kCMapModule = "f:\\pdf\\pdf\\src\\tabulorum\\pdf\\pdf_cmap";
+
+// Answers 1 when a line was written, 0 when logging is off.
+int LogError(const char* file, int line, const char* format, ...) __attribute__((format(printf, 3, 4)));
+
+std::uint32_t logStatus();
+
+// Replaces the option word; the plug-in itself never calls this.
+void setLogOptionsForTesting(std::uint32_t options);
+void resetLogStatusForTesting();
+
+}  // namespace ortheo

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Sets up what is missing, builds, and runs every test: once in a normal
+# build, once under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/install-deps.sh
+
+echo "== Normal build"
+scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+ctest --test-dir build --output-on-failure -j2
+
+echo "== AddressSanitizer and UndefinedBehaviorSanitizer build"
+scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DORTHEO_SANITIZE=ON -DORTHEO_BENCH=OFF
+ctest --test-dir build-asan --output-on-failure -j2

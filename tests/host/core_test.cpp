@@ -1,0 +1,126 @@
+// The host's core: handles that are checked, errors and frames, fault
+// injection, and the table registry.
+
+#include <gtest/gtest.h>
+
+#include "core/atoms.h"
+#include "core/call_log.h"
+#include "core/errors.h"
+#include "core/handles.h"
+#include "core/tables.h"
+#include "plugin/host_call.h"
+#include "support/loaded_plugin.h"
+
+namespace ortheo {
+namespace {
+
+using host::HostError;
+using testing::LoadedPlugin;
+
+std::string raisedText(const std::function<void()>& body) {
+    try {
+        body();
+    } catch (const HostError& error) {
+        return error.what();
+    }
+    return "(nothing raised)";
+}
+
+TEST(HandleRegistry, RaisesForNullForeignAndStaleHandles) {
+    host::Host hostRef;
+    host::HandleRegistry<int> streams(host::HandleKind::Stream);
+    host::HandleRegistry<int> pages(host::HandleKind::Page);
+    const host::Handle stream = streams.add(7);
+    const host::Handle page = pages.add(8);
+
+    EXPECT_EQ(streams.get(stream), 7);
+    EXPECT_EQ(raisedText([&] { streams.get(0); }), "Expected a stream, got null handle 0");
+    EXPECT_EQ(raisedText([&] { streams.get(page); }).rfind("Expected a stream, got handle of another kind", 0), 0u);
+    streams.remove(stream);
+    EXPECT_EQ(raisedText([&] { streams.get(stream); }).rfind("Expected a stream, got stale handle", 0), 0u);
+
+    const host::Handle reused = streams.add(9);
+    EXPECT_NE(reused, stream) << "a slot used again gets a new generation";
+    EXPECT_EQ(streams.find(stream), nullptr);
+}
+
+TEST(HostErrors, TheErrorInFlightAndItsTextReachThePlugin) {
+    LoadedPlugin loaded;
+    ASSERT_TRUE(loaded.outcome().loaded);
+    EXPECT_THROW(callHost<host::op::StringFromAtom>(host::Atom{4000}), HostError);
+
+    const host::ErrorCode code = callHost<host::op::ErrorCodeInFlight>();
+    EXPECT_EQ(code, host::kErrBadArgument);
+    char text[256] = {};
+    callHost<host::op::ErrorText>(code, text, 256);
+    EXPECT_STREQ(text, "Core 7: 4000 is not an atom");
+
+    char small[8] = {};
+    callHost<host::op::ErrorText>(code, small, 8);
+    EXPECT_STREQ(small, "Core 7:");
+    callHost<host::op::ErrorText>(host::kErrNoMemory, text, 256);
+    EXPECT_STREQ(text, "Out of memory");
+}
+
+struct Unwound {
+    host::FrameRecord* record;
+};
+
+void restoreByThrowing(host::FrameRecord* record) { throw Unwound{record}; }
+
+TEST(HostErrors, ARaiseUnderAFrameCallsItsRestoreProcedure) {
+    LoadedPlugin loaded;
+    host::FrameRecord frame;
+    callHost<host::op::PushFrame>(&frame, &restoreByThrowing);
+    try {
+        callHost<host::op::StringFromAtom>(host::kNullAtom);
+        FAIL() << "the raise returned";
+    } catch (const Unwound& unwound) {
+        EXPECT_EQ(unwound.record, &frame);
+    }
+    callHost<host::op::PopFrame>();
+    EXPECT_THROW(callHost<host::op::PopFrame>(), HostError) << "popping a frame that is not there";
+}
+
+TEST(FaultInjection, TheNthCallRaisesAndTheOthersDoNot) {
+    LoadedPlugin loaded;
+    loaded.host().calls().injectFault(host::TableId::Core, 5, 2);
+    EXPECT_NO_THROW(callHost<host::op::AtomFromString>("one"));
+    EXPECT_EQ(raisedText([] { callHost<host::op::AtomFromString>("two"); }), "Injected fault in Core 5");
+    EXPECT_NO_THROW(callHost<host::op::AtomFromString>("three"));
+}
+
+TEST(CallLog, RecordsTablesSelectorsAndArguments) {
+    LoadedPlugin loaded;
+    loaded.host().calls().setRecording(true);
+    loaded.host().calls().clear();
+    callHost<host::op::AtomFromString>("Text");
+    ASSERT_GE(loaded.host().calls().records().size(), 1u);
+    EXPECT_EQ(loaded.host().calls().records()[0].toString(), "Core 5 (\"Text\")");
+}
+
+template <class Op>
+void expectAnEntryFor() {
+    EXPECT_NO_THROW(hostEntry<Op>()) << host::tableName(Op::table) << " " << Op::selector;
+}
+
+template <class... Ops>
+void expectAnEntryForEach(std::tuple<Ops...>*) {
+    (expectAnEntryFor<Ops>(), ...);
+}
+
+TEST(Tables, EveryOperationOfTheListHasAnEntry) {
+    LoadedPlugin loaded;
+    expectAnEntryForEach(static_cast<host::AllOperations*>(nullptr));
+}
+
+TEST(Tables, VersionsAreAnsweredOnlyForTablesOfThisHost) {
+    LoadedPlugin loaded;
+    host::HostTable foreign;
+    EXPECT_THROW(callHost<host::op::TableVersion>(&foreign), HostError);
+    const host::Atom unknown = callHost<host::op::AtomFromString>("NoSuchTable");
+    EXPECT_EQ(callHost<host::op::GetTable>(unknown, 0x60000u), nullptr);
+}
+
+}  // namespace
+}  // namespace ortheo

@@ -1,0 +1,114 @@
+#include "support/sample_pdf.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <zlib.h>
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+
+namespace ortheo::testing {
+namespace {
+
+std::string deflate(const std::string& data) {
+    uLongf size = compressBound(static_cast<uLong>(data.size()));
+    std::string packed(size, '\0');
+    compress(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(data.data()),
+             static_cast<uLong>(data.size()));
+    packed.resize(size);
+    return packed;
+}
+
+// The first half of `data` deflated and flushed to a byte boundary, then a
+// block header of the reserved type: a decoder delivers the first half and
+// then fails.
+std::string deflateThenBreak(const std::string& data) {
+    z_stream zip{};
+    deflateInit(&zip, Z_DEFAULT_COMPRESSION);
+    std::string packed(compressBound(static_cast<uLong>(data.size())) + 16, '\0');
+    zip.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    zip.avail_in = static_cast<uInt>(data.size() / 2);
+    zip.next_out = reinterpret_cast<Bytef*>(packed.data());
+    zip.avail_out = static_cast<uInt>(packed.size());
+    deflate(&zip, Z_FULL_FLUSH);
+    packed.resize(zip.total_out);
+    deflateEnd(&zip);
+    return packed + "\x07\xFF\xFF\xFF";
+}
+
+ToUnicodeSample writeSample(const std::string& path, const std::string& cmap, bool corrupt) {
+    QPDF pdf;
+    pdf.emptyPDF();
+    const std::string packed = corrupt ? deflateThenBreak(cmap) : deflate(cmap);
+    QPDFObjectHandle toUnicode = pdf.makeIndirectObject(QPDFObjectHandle::newStream(&pdf, packed));
+    toUnicode.getDict().replaceKey("/Filter", QPDFObjectHandle::newName("/FlateDecode"));
+
+    QPDFObjectHandle font = pdf.makeIndirectObject(QPDFObjectHandle::parse(
+        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>"));
+    font.replaceKey("/ToUnicode", toUnicode);
+    QPDFObjectHandle content = QPDFObjectHandle::newStream(&pdf, "BT /F1 12 Tf 72 720 Td (Hello) Tj ET");
+    QPDFObjectHandle page = pdf.makeIndirectObject(QPDFObjectHandle::parse(
+        "<< /Type /Page /MediaBox [0 0 612 792] /Resources << /Font << >> >> >>"));
+    page.getKey("/Resources").getKey("/Font").replaceKey("/F1", font);
+    page.replaceKey("/Contents", content);
+    QPDFPageDocumentHelper(pdf).addPage(page, false);
+
+    QPDFWriter writer(pdf, path.c_str());
+    writer.setStaticID(true);
+    writer.setStreamDataMode(qpdf_s_preserve);
+    writer.setCompressStreams(false);
+    writer.write();
+
+    // The writer numbers objects afresh: ask the written file.
+    QPDF written;
+    written.processFile(path.c_str());
+    QPDFObjectHandle writtenPage = written.getAllPages().at(0);
+    const int number =
+        writtenPage.getKey("/Resources").getKey("/Font").getKey("/F1").getKey("/ToUnicode").getObjectID();
+    return {path, number};
+}
+
+}  // namespace
+
+ToUnicodeSample writeToUnicodePdf(const std::string& path, const std::string& cmap) {
+    return writeSample(path, cmap, false);
+}
+
+ToUnicodeSample writeCorruptToUnicodePdf(const std::string& path, const std::string& cmap) {
+    return writeSample(path, cmap, true);
+}
+
+std::string sampleCMap(std::size_t bytes) {
+    std::string text =
+        "/CIDInit /ProcSet findresource begin 12 dict begin begincmap\n"
+        "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
+        "/CMapName /Adobe-Identity-UCS def /CMapType 2 def\n"
+        "1 begincodespacerange <0000> <FFFF> endcodespacerange\n";
+    char entry[64];
+    for (unsigned code = 0; text.size() < bytes; code = (code + 1) & 0xFFFF) {
+        if (code % 100 == 0) text += "100 beginbfchar\n";
+        std::snprintf(entry, sizeof entry, "<%04X> <%04X>\n", code, (code * 7 + 0x20) & 0xFFFF);
+        text += entry;
+        if (code % 100 == 99) text += "endbfchar\n";
+    }
+    if (text.compare(text.size() - 10, 10, "endbfchar\n") != 0) text += "endbfchar\n";
+    return text + "endcmap CMapName currentdict /CMap defineresource pop end end\n";
+}
+
+std::string temporaryPath(const std::string& name) {
+    static const std::filesystem::path directory = [] {
+        char pattern[] = "/tmp/ortheo-test-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        return std::filesystem::path(made != nullptr ? made : "/tmp");
+    }();
+    static const struct Cleanup {
+        ~Cleanup() {
+            std::error_code ignored;
+            std::filesystem::remove_all(directory, ignored);
+        }
+    } cleanup;
+    return (directory / name).string();
+}
+
+}  // namespace ortheo::testing

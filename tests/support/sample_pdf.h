@@ -1,0 +1,27 @@
+// Small PDFs made for tests with qpdf, so that fixtures need no files.
+#pragma once
+
+#include <string>
+
+namespace ortheo::testing {
+
+struct ToUnicodeSample {
+    std::string path;
+    int toUnicodeObject = 0;  // the object number of the ToUnicode stream
+};
+
+// Writes a one-page PDF whose font /F1 (Helvetica) has a Flate-compressed
+// ToUnicode stream holding `cmap`.
+ToUnicodeSample writeToUnicodePdf(const std::string& path, const std::string& cmap);
+
+// Writes the same PDF with a ToUnicode stream whose compressed data breaks
+// off after the first half of `cmap`, so decoding fails part-way.
+ToUnicodeSample writeCorruptToUnicodePdf(const std::string& path, const std::string& cmap);
+
+// A well-formed CMap text of about `bytes` bytes.
+std::string sampleCMap(std::size_t bytes);
+
+// A fresh path in a temporary directory that is removed at exit.
+std::string temporaryPath(const std::string& name);
+
+}  // namespace ortheo::testing
