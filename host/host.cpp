@@ -6,13 +6,17 @@
 #include "core/atoms.h"
 #include "core/call_log.h"
 #include "core/callbacks.h"
-#include "core/core_operations.h"
 #include "core/errors.h"
 #include "core/streams.h"
 #include "core/tables.h"
 #include "cos/cos_objects.h"
 #include "host_config.h"
+#include "edit/page_content.h"
 #include "model/documents.h"
+#include "model/fonts.h"
+#include "model/pages.h"
+#include "operations.h"
+#include "view/viewer.h"
 
 namespace host {
 namespace {
@@ -31,7 +35,11 @@ Host::Host(const HostConfig& config)
       tables_(std::make_unique<TableRegistry>(config.tables)),
       documents_(std::make_unique<Documents>()),
       cos_(std::make_unique<CosObjects>()),
-      streams_(std::make_unique<Streams>()) {
+      streams_(std::make_unique<Streams>()),
+      pages_(std::make_unique<Pages>()),
+      fonts_(std::make_unique<Fonts>()),
+      content_(std::make_unique<PageContent>()),
+      viewer_(std::make_unique<Viewer>()) {
     if (currentHost != nullptr) {
         std::fputs("ortheo: a second host was made while one is current\n", stderr);
         std::abort();
@@ -40,10 +48,18 @@ Host::Host(const HostConfig& config)
     calls_->setRecording(config.recordCalls);
     installCoreOperations(*tables_);
     installCosOperations(*tables_);
+    installModelOperations(*tables_);
+    installFontOperations(*tables_);
+    installEditOperations(*tables_);
+    installViewOperations(*tables_);
 }
 
 Host::~Host() {
-    // Documents go before the Cos objects that name them.
+    // What names documents goes before the documents.
+    viewer_.reset();
+    content_.reset();
+    fonts_.reset();
+    pages_.reset();
     streams_.reset();
     cos_.reset();
     documents_.reset();

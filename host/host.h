@@ -19,7 +19,11 @@ class CallbackRegistry;
 class CosObjects;
 class Documents;
 class ErrorState;
+class Fonts;
+class PageContent;
+class Pages;
 class Streams;
+class Viewer;
 class TableRegistry;
 struct TableOffer;
 
@@ -44,6 +48,10 @@ public:
     Documents& documents() { return *documents_; }
     CosObjects& cos() { return *cos_; }
     Streams& streams() { return *streams_; }
+    Pages& pages() { return *pages_; }
+    Fonts& fonts() { return *fonts_; }
+    PageContent& content() { return *content_; }
+    Viewer& viewer() { return *viewer_; }
 
     // The extension handle handed to the plug-in in its setup record.
     ExtensionHandle extension() const { return kExtension; }
@@ -59,6 +67,10 @@ private:
     std::unique_ptr<Documents> documents_;
     std::unique_ptr<CosObjects> cos_;
     std::unique_ptr<Streams> streams_;
+    std::unique_ptr<Pages> pages_;
+    std::unique_ptr<Fonts> fonts_;
+    std::unique_ptr<PageContent> content_;
+    std::unique_ptr<Viewer> viewer_;
 };
 
 }  // namespace host

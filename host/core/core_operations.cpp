@@ -1,4 +1,4 @@
-#include "core/core_operations.h"
+#include "operations.h"
 
 #include "core/atoms.h"
 #include "core/callbacks.h"

@@ -42,6 +42,5 @@ private:
 
 std::int32_t cosTypeCode(QPDFObjectHandle object);
 
-void installCosOperations(TableRegistry& tables);
 
 }  // namespace host

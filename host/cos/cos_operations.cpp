@@ -9,6 +9,7 @@
 #include "core/tables.h"
 #include "cos/cos_objects.h"
 #include "host.h"
+#include "operations.h"
 
 namespace host {
 namespace {

@@ -3,6 +3,8 @@
 #include <filesystem>
 
 #include <qpdf/QPDFExc.hh>
+#include <qpdf/QPDFWriter.hh>
+#include <unistd.h>
 
 #include "core/errors.h"
 #include "cos/cos_objects.h"
@@ -35,6 +37,33 @@ Handle Documents::open(const std::string& path, const std::string& password) {
         raise(kErrPdf, path + ": " + failure.what());
     }
     return documents_.add({std::move(pdf), path});
+}
+
+Handle Documents::create() {
+    auto pdf = std::make_shared<QPDF>();
+    pdf->emptyPDF();
+    return documents_.add({std::move(pdf), ""});
+}
+
+void Documents::save(Handle document, const std::string& path) {
+    QPDF& pdf = *get(document).pdf;
+    const std::string temporary = path + ".part-" + std::to_string(getpid());
+    try {
+        QPDFWriter writer(pdf, temporary.c_str());
+        writer.setDeterministicID(true);
+        writer.setObjectStreamMode(qpdf_o_generate);
+        writer.write();
+    } catch (const std::exception& failure) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        raise(kErrFileOpen, path + ": the document could not be written (" + failure.what() + ")");
+    }
+    std::error_code renamed;
+    std::filesystem::rename(temporary, path, renamed);
+    if (renamed) {
+        std::filesystem::remove(temporary, renamed);
+        raise(kErrFileOpen, path + ": the document could not be written");
+    }
 }
 
 void Documents::close(Handle document) {

@@ -10,6 +10,7 @@
 
 #include <qpdf/QPDF.hh>
 
+
 #include "core/handles.h"
 
 namespace host {
@@ -22,6 +23,11 @@ struct Document {
 class Documents {
 public:
     Handle open(const std::string& path, const std::string& password = "");
+    // A new, empty document with no pages.
+    Handle create();
+    // Writes a document to `path`: deterministically (the same document
+    // gives the same bytes) and atomically (a temporary file renamed).
+    void save(Handle document, const std::string& path);
     Document& get(Handle document) { return documents_.get(document); }
     Document* find(Handle document) { return documents_.find(document); }
     void close(Handle document);

@@ -1,0 +1,7 @@
+#include "operations.h"
+
+namespace host {
+
+void installFontOperations(TableRegistry&) {}
+
+}  // namespace host

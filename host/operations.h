@@ -1,0 +1,15 @@
+// Each subsystem of the host installs its operations into the tables.
+#pragma once
+
+namespace host {
+
+class TableRegistry;
+
+void installCoreOperations(TableRegistry& tables);   // core/: Core, AcroSupport
+void installCosOperations(TableRegistry& tables);    // cos/: Cos
+void installModelOperations(TableRegistry& tables);  // model/: documents, pages, outline
+void installFontOperations(TableRegistry& tables);   // model/: fonts
+void installEditOperations(TableRegistry& tables);   // edit/: page content
+void installViewOperations(TableRegistry& tables);   // view/: viewer and selection
+
+}  // namespace host
