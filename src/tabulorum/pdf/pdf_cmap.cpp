@@ -1,0 +1,56 @@
+// The CMap model: its construction, its two append operations and where its
+// notes go.
+#include "tabulorum/pdf/pdf_cmap.h"
+
+#include <cstdio>
+
+namespace ortheo {
+
+namespace {
+
+// A ToUnicode CMap that states no ordering is listed with this one.
+constexpr const char* kDefaultOrdering = "(T1UV)";
+
+// Targets in the UTF-16 surrogate area and the private use area cannot be
+// shown as Unicode; their low byte is tried as Latin-1 instead.
+constexpr std::uint32_t kFirstUnshownTarget = 0xD800;
+constexpr std::uint32_t kLastUnshownTarget = 0xF8FF;
+
+void writeToStandardError(std::string_view note) {
+    std::fwrite(note.data(), 1, note.size(), stderr);
+}
+
+CMapNoteSink noteSink = writeToStandardError;
+
+void writeLatin1FallbackNote(std::uint32_t target) {
+    char note[80];
+    const int length = std::snprintf(
+        note, sizeof note, "CIDMap in private usage or surrogate area. Trying to use latin1 (0x%x).\n", target);
+    writeCMapNote(std::string_view(note, static_cast<std::size_t>(length)));
+}
+
+}  // namespace
+
+void writeCMapNote(std::string_view note) {
+    noteSink(note);
+}
+
+void setCMapNoteSinkForTesting(CMapNoteSink sink) {
+    noteSink = sink != nullptr ? sink : writeToStandardError;
+}
+
+CMap::CMap() : ordering_(kDefaultOrdering) {}
+
+void CMap::addCodeSpaceRange(std::uint32_t low, std::uint32_t high) {
+    codeSpaceRanges_.push_back({low, high});
+}
+
+void CMap::addMapping(std::uint32_t firstCode, std::uint32_t lastCode, std::uint32_t firstTarget) {
+    if (firstTarget >= kFirstUnshownTarget && firstTarget <= kLastUnshownTarget) {
+        firstTarget &= 0xFF;
+        writeLatin1FallbackNote(firstTarget);
+    }
+    mappings_.push_back({firstCode, lastCode, firstTarget});
+}
+
+}  // namespace ortheo
