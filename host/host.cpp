@@ -14,9 +14,12 @@
 #include "edit/page_content.h"
 #include "model/documents.h"
 #include "model/fonts.h"
+#include "model/glyph_names.h"
 #include "model/pages.h"
 #include "operations.h"
+#include "view/menus.h"
 #include "view/viewer.h"
+#include "view/windows.h"
 
 namespace host {
 namespace {
@@ -38,8 +41,11 @@ Host::Host(const HostConfig& config)
       streams_(std::make_unique<Streams>()),
       pages_(std::make_unique<Pages>()),
       fonts_(std::make_unique<Fonts>()),
+      glyphNames_(std::make_unique<GlyphNames>()),
       content_(std::make_unique<PageContent>()),
-      viewer_(std::make_unique<Viewer>()) {
+      viewer_(std::make_unique<Viewer>()),
+      menus_(std::make_unique<Menus>(config.menus)),
+      windows_(std::make_unique<Windows>()) {
     if (currentHost != nullptr) {
         std::fputs("ortheo: a second host was made while one is current\n", stderr);
         std::abort();
@@ -50,14 +56,19 @@ Host::Host(const HostConfig& config)
     installCosOperations(*tables_);
     installModelOperations(*tables_);
     installFontOperations(*tables_);
+    installGlyphOperations(*tables_);
     installEditOperations(*tables_);
     installViewOperations(*tables_);
+    installCommandOperations(*tables_);
 }
 
 Host::~Host() {
     // What names documents goes before the documents.
+    windows_.reset();
+    menus_.reset();
     viewer_.reset();
     content_.reset();
+    glyphNames_.reset();
     fonts_.reset();
     pages_.reset();
     streams_.reset();

@@ -20,10 +20,13 @@ class CosObjects;
 class Documents;
 class ErrorState;
 class Fonts;
+class GlyphNames;
+class Menus;
 class PageContent;
 class Pages;
 class Streams;
 class Viewer;
+class Windows;
 class TableRegistry;
 struct TableOffer;
 
@@ -50,8 +53,11 @@ public:
     Streams& streams() { return *streams_; }
     Pages& pages() { return *pages_; }
     Fonts& fonts() { return *fonts_; }
+    GlyphNames& glyphNames() { return *glyphNames_; }
     PageContent& content() { return *content_; }
     Viewer& viewer() { return *viewer_; }
+    Menus& menus() { return *menus_; }
+    Windows& windows() { return *windows_; }
 
     // The extension handle handed to the plug-in in its setup record.
     ExtensionHandle extension() const { return kExtension; }
@@ -69,8 +75,11 @@ private:
     std::unique_ptr<Streams> streams_;
     std::unique_ptr<Pages> pages_;
     std::unique_ptr<Fonts> fonts_;
+    std::unique_ptr<GlyphNames> glyphNames_;
     std::unique_ptr<PageContent> content_;
     std::unique_ptr<Viewer> viewer_;
+    std::unique_ptr<Menus> menus_;
+    std::unique_ptr<Windows> windows_;
 };
 
 }  // namespace host

@@ -28,6 +28,7 @@ void raise(ErrorCode code, const std::string& text) { Host::current().errors().r
 void ErrorState::raise(ErrorCode code, const std::string& text) {
     inFlightCode_ = code;
     inFlightText_ = text;
+    ++raisedCount_;
     if (!frames_.empty()) {
         const Frame top = frames_.back();
         top.restore(top.record);

@@ -52,6 +52,9 @@ public:
     std::size_t frameDepth() const { return frames_.size(); }
 
     ErrorCode inFlight() const { return inFlightCode_; }
+    const std::string& inFlightText() const { return inFlightText_; }
+    // How many errors were raised so far.
+    std::size_t raisedCount() const { return raisedCount_; }
     // Writes the text of `code` into `buffer`, cut to fit `size` bytes.
     void describe(ErrorCode code, char* buffer, std::int32_t size) const;
 
@@ -63,6 +66,7 @@ private:
     std::vector<Frame> frames_;
     ErrorCode inFlightCode_ = kErrNone;
     std::string inFlightText_;
+    std::size_t raisedCount_ = 0;
 };
 
 // Raises on the current host.

@@ -98,6 +98,13 @@ public:
         }
     }
 
+    template <class Visit>
+    void forEach(Visit visit) const {
+        for (std::uint32_t slot = 0; slot < slots_.size(); ++slot) {
+            if (slots_[slot].value) visit(compose(slot, slots_[slot].generation), *slots_[slot].value);
+        }
+    }
+
     static HandleKind kindOf(Handle handle) { return static_cast<HandleKind>(handle >> 27); }
 
 private:

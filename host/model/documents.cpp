@@ -1,6 +1,8 @@
 #include "model/documents.h"
 
+#include <array>
 #include <filesystem>
+#include <string_view>
 
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFWriter.hh>
@@ -9,9 +11,16 @@
 #include "core/errors.h"
 #include "cos/cos_objects.h"
 #include "host.h"
+#include "model/fonts.h"
+#include "model/pages.h"
 
 namespace host {
 namespace {
+
+// The /PageMode of each page mode number; 0 removes it.
+constexpr std::array<std::string_view, 7> kPageModes{
+    "", "/UseNone", "/UseThumbs", "/UseOutlines", "/FullScreen", "/UseOC", "/UseAttachments",
+};
 
 [[noreturn]] void raiseOpenFailure(const std::string& path, const QPDFExc& failure) {
     if (failure.getErrorCode() == qpdf_e_password) {
@@ -61,14 +70,34 @@ void Documents::save(Handle document, const std::string& path) {
     std::error_code renamed;
     std::filesystem::rename(temporary, path, renamed);
     if (renamed) {
-        std::filesystem::remove(temporary, renamed);
-        raise(kErrFileOpen, path + ": the document could not be written");
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        raise(kErrFileOpen, path + ": the document could not be written (" + renamed.message() + ")");
+    }
+}
+
+void Documents::setPageMode(Handle document, std::int32_t mode) {
+    QPDFObjectHandle catalog = get(document).pdf->getRoot();
+    if (mode < 0 || static_cast<std::size_t>(mode) >= kPageModes.size()) {
+        raise(kErrBadArgument, "PDModel 77: " + std::to_string(mode) + " is not a page mode (0 to " +
+                                   std::to_string(kPageModes.size() - 1) + ")");
+    }
+    const std::string_view name = kPageModes[static_cast<std::size_t>(mode)];
+    if (name.empty()) {
+        catalog.removeKey("/PageMode");
+    } else {
+        catalog.replaceKey("/PageMode", QPDFObjectHandle::newName(std::string(name)));
     }
 }
 
 void Documents::close(Handle document) {
-    documents_.remove(document);
+    get(document);
+    // What names the document's objects goes before the objects.
+    Host::current().pages().forgetDocument(document);
     Host::current().cos().forgetDocument(document);
+    Host::current().fonts().forgetDocument(document);
+    outline_.forgetDocument(document);
+    documents_.remove(document);
 }
 
 }  // namespace host

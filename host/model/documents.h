@@ -1,7 +1,10 @@
-// Documents: PDF files opened by the host, and documents it creates.
+// Documents: PDF files opened by the host, and documents it creates
+// (PDModel 69 and 77; the outline of a document is in outline.h).
 //
 // A document handle names one qpdf document; the Documents registry owns
-// it. Opening checks what a user can get wrong (no such file, not a PDF, a
+// it, and with it everything the plug-in holds of it: closing a document
+// ends its page handles, Cos objects, bookmarks, destinations and actions.
+// Opening checks what a user can get wrong (no such file, not a PDF, a
 // wrong or missing password) and raises with a text that says which.
 #pragma once
 
@@ -10,8 +13,8 @@
 
 #include <qpdf/QPDF.hh>
 
-
 #include "core/handles.h"
+#include "model/outline.h"
 
 namespace host {
 
@@ -28,13 +31,20 @@ public:
     // Writes a document to `path`: deterministically (the same document
     // gives the same bytes) and atomically (a temporary file renamed).
     void save(Handle document, const std::string& path);
+    // How the document asks to be shown when opened: 0 leaves it to the
+    // reader, 1 no panel, 2 page thumbnails, 3 the bookmarks, 4 full
+    // screen, 5 optional content, 6 attachments. Raises for other values.
+    void setPageMode(Handle document, std::int32_t mode);
     Document& get(Handle document) { return documents_.get(document); }
     Document* find(Handle document) { return documents_.find(document); }
     void close(Handle document);
     std::size_t size() const { return documents_.size(); }
 
+    Outline& outline() { return outline_; }
+
 private:
     HandleRegistry<Document> documents_{HandleKind::Document};
+    Outline outline_;
 };
 
 }  // namespace host
