@@ -1,1 +1,156 @@
-// Being written.
+#include "model/font_facts.h"
+
+#include <algorithm>
+#include <array>
+#include <stdexcept>
+
+#include <qpdf/Pl_String.hh>
+
+#include "core/errors.h"
+
+namespace host {
+namespace {
+
+// fsType bits that forbid embedding a font's outlines.
+constexpr FT_UShort kOutlinesForbidden =
+    FT_FSTYPE_RESTRICTED_LICENSE_EMBEDDING | FT_FSTYPE_BITMAP_EMBEDDING_ONLY;
+
+constexpr std::array<std::string_view, 14> kStandardType1Fonts = {
+    "Times-Roman",  "Times-Bold",        "Times-Italic",        "Times-BoldItalic",
+    "Helvetica",    "Helvetica-Bold",    "Helvetica-Oblique",   "Helvetica-BoldOblique",
+    "Courier",      "Courier-Bold",      "Courier-Oblique",     "Courier-BoldOblique",
+    "Symbol",       "ZapfDingbats",
+};
+
+constexpr std::array<std::string_view, 5> kFontSubtypes = {"Type1", "MMType1", "TrueType", "Type3", "Type0"};
+
+constexpr std::array<const char*, 3> kProgramKeys = {"/FontFile", "/FontFile2", "/FontFile3"};
+
+// A name object's text without the slash.
+std::optional<std::string> nameText(QPDFObjectHandle object) {
+    if (!object.isName()) return std::nullopt;
+    return object.getName().substr(1);
+}
+
+// The first (and only meaningful) descendant of a Type0 font.
+QPDFObjectHandle descendantOf(QPDFObjectHandle font) {
+    QPDFObjectHandle descendants = font.getKey("/DescendantFonts");
+    if (descendants.isArray() && descendants.getArrayNItems() > 0) return descendants.getArrayItem(0);
+    return QPDFObjectHandle::newNull();
+}
+
+// The descriptor that holds the font program: a Type0 font's is its descendant's.
+QPDFObjectHandle descriptorOf(QPDFObjectHandle font) {
+    QPDFObjectHandle holder = isMultiByte(font) ? descendantOf(font) : font;
+    return holder.isDictionary() ? holder.getKey("/FontDescriptor") : QPDFObjectHandle::newNull();
+}
+
+// A stream's fully decoded data; none when a filter is unknown or the data
+// is damaged.
+std::optional<std::string> decodedData(QPDFObjectHandle stream) {
+    std::string data;
+    Pl_String sink("font program", nullptr, data);
+    bool decoded = false;
+    try {
+        if (!stream.pipeStreamData(&sink, &decoded, 0, qpdf_dl_generalized, true, false)) return std::nullopt;
+    } catch (const std::runtime_error&) {  // QPDFExc, and the decoders' own failures
+        return std::nullopt;
+    }
+    if (!decoded) return std::nullopt;
+    return data;
+}
+
+std::string objectReference(QPDFObjectHandle object) {
+    return std::to_string(object.getObjectID()) + " " + std::to_string(object.getGeneration()) + " R";
+}
+
+}  // namespace
+
+FreeTypeLibrary::FreeTypeLibrary() {
+    if (FT_Init_FreeType(&library_) != 0) raise(kErrNoMemory, "FreeType could not be started");
+}
+
+FreeTypeLibrary::~FreeTypeLibrary() { FT_Done_FreeType(library_); }
+
+bool isFontDictionary(QPDFObjectHandle dict) {
+    if (!dict.isDictionary()) return false;
+    if (dict.getKey("/Type").isNameAndEquals("/Font")) return true;
+    const auto subtype = fontSubtype(dict);
+    return subtype && std::find(kFontSubtypes.begin(), kFontSubtypes.end(), *subtype) != kFontSubtypes.end();
+}
+
+std::optional<std::string> fontSubtype(QPDFObjectHandle font) { return nameText(font.getKey("/Subtype")); }
+
+std::string fontName(QPDFObjectHandle font) {
+    if (auto baseFont = nameText(font.getKey("/BaseFont"))) return *baseFont;
+    const std::string type = fontSubtype(font).value_or("Untyped");
+    return type + " font " + (font.isIndirect() ? objectReference(font) : "(direct)");
+}
+
+bool isMultiByte(QPDFObjectHandle font) { return font.getKey("/Subtype").isNameAndEquals("/Type0"); }
+
+std::optional<std::string> encodingName(QPDFObjectHandle font) {
+    QPDFObjectHandle encoding = font.getKey("/Encoding");
+    if (isMultiByte(font) && encoding.isStream()) return nameText(encoding.getDict().getKey("/CMapName"));
+    return nameText(encoding);
+}
+
+std::optional<std::string> cidFontType(QPDFObjectHandle font) {
+    if (!isMultiByte(font)) return std::nullopt;
+    QPDFObjectHandle descendant = descendantOf(font);
+    if (!descendant.isDictionary()) return std::nullopt;
+    return nameText(descendant.getKey("/Subtype"));
+}
+
+std::optional<QPDFObjectHandle> embeddedProgram(QPDFObjectHandle font) {
+    QPDFObjectHandle descriptor = descriptorOf(font);
+    if (!descriptor.isDictionary()) return std::nullopt;
+    for (const char* key : kProgramKeys) {
+        QPDFObjectHandle program = descriptor.getKey(key);
+        if (program.isStream()) return program;
+    }
+    return std::nullopt;
+}
+
+bool isEmbedded(QPDFObjectHandle font) {
+    return font.getKey("/Subtype").isNameAndEquals("/Type3") || embeddedProgram(font).has_value();
+}
+
+std::int32_t programProtection(std::string_view program, FT_Library library) {
+    FT_Face face = nullptr;
+    // FreeType reads the bytes in place; `program` outlives the face.
+    if (FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte*>(program.data()),
+                           static_cast<FT_Long>(program.size()), 0, &face) != 0) {
+        return 0;
+    }
+    const FT_UShort flags = FT_Get_FSType_Flags(face);
+    FT_Done_Face(face);
+    return (flags & kOutlinesForbidden) != 0 ? flags : 0;
+}
+
+std::int32_t embeddingProtection(QPDFObjectHandle font, FT_Library library) {
+    const auto program = embeddedProgram(font);
+    if (!program) return 0;
+    const auto data = decodedData(*program);
+    return data ? programProtection(*data, library) : 0;
+}
+
+FontAttributes fontAttributes(QPDFObjectHandle font, FT_Library library) {
+    return {fontName(font), fontSubtype(font), encodingName(font), cidFontType(font),
+            embeddingProtection(font, library)};
+}
+
+std::optional<QPDFObjectHandle> standardType1Font(std::string_view baseFont) {
+    if (std::find(kStandardType1Fonts.begin(), kStandardType1Fonts.end(), baseFont) == kStandardType1Fonts.end()) {
+        return std::nullopt;
+    }
+    QPDFObjectHandle font = QPDFObjectHandle::newDictionary();
+    font.replaceKey("/Type", QPDFObjectHandle::newName("/Font"));
+    font.replaceKey("/Subtype", QPDFObjectHandle::newName("/Type1"));
+    font.replaceKey("/BaseFont", QPDFObjectHandle::newName("/" + std::string(baseFont)));
+    const bool symbolic = baseFont == "Symbol" || baseFont == "ZapfDingbats";
+    if (!symbolic) font.replaceKey("/Encoding", QPDFObjectHandle::newName("/WinAnsiEncoding"));
+    return font;
+}
+
+}  // namespace host

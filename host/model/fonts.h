@@ -5,10 +5,32 @@
 // of an opened document (the same dictionary always gives the same handle);
 // a page-content font is what the page-content writer draws with, made from
 // a document-layer font's dictionary or from a font attribute record.
+// Fonts owns both. The plug-in borrows document-layer fonts: they last as
+// long as their document. It owns the page-content fonts it makes and hands
+// them back with PDFEditRead 52 (`releasePageFont`). A font of a document
+// that was closed is stale: asking for it raises.
+//
+// The fonts of a page (PDModel 95) come in this order: those of the page's
+// resources (inherited through /Parent included), then those of the normal
+// appearance of each annotation, in /Annots order. A resource dictionary
+// gives its /Font entries in name order (byte-wise, the order in which qpdf
+// keeps keys), then, depth first, what the resources hold of each Type3
+// font among them, then of each form XObject (/XObject, name order), then
+// of each tiling pattern (/Pattern, name order). A font object comes once
+// per page, where it is first met; each resource dictionary, form, pattern
+// and Type3 font is walked once, so a form that draws itself ends the walk.
+// What a form, pattern, Type3 font or appearance holds is walked once per
+// document opened from a file, which the host never changes; a document the
+// host created changes as the report is written and is walked afresh.
 #pragma once
 
 #include <map>
+#include <memory>
 #include <utility>
+#include <vector>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
 
 #include <qpdf/QPDFObjGen.hh>
 #include <qpdf/QPDFObjectHandle.hh>
@@ -16,6 +38,8 @@
 #include "core/handles.h"
 
 namespace host {
+
+class FreeTypeLibrary;
 
 struct FontEntry {
     Handle document = kNoHandle;
@@ -29,18 +53,52 @@ struct PageFontEntry {
 
 class Fonts {
 public:
-    // The document-layer font of a font dictionary; an indirect dictionary
-    // gets the same handle every time.
+    Fonts();
+    ~Fonts();
+    Fonts(const Fonts&) = delete;
+    Fonts& operator=(const Fonts&) = delete;
+
+    // The document-layer font of a font dictionary; the same dictionary,
+    // indirect or written inline, gets the same handle every time.
     Handle handleFor(Handle document, QPDFObjectHandle dict);
-    FontEntry& font(Handle font) { return fonts_.get(font); }
+    // Raises for a null, foreign or stale handle, and for a font whose
+    // document was closed.
+    FontEntry& font(Handle font);
 
     Handle makePageFont(PageFontEntry entry) { return pageFonts_.add(std::move(entry)); }
-    PageFontEntry& pageFont(Handle font) { return pageFonts_.get(font); }
+    // Raises like `font`; a font the host made has no document to lose.
+    PageFontEntry& pageFont(Handle font);
+    void releasePageFont(Handle font) { pageFonts_.remove(font); }
+
+    // The document-layer fonts of one page of an open document, in the
+    // order the header states.
+    std::vector<Handle> fontsOfPage(Handle document, QPDFObjectHandle page);
+
+    // The one FreeType library of the host, started on first use.
+    FT_Library freeType();
+
+    // Drops the fonts of a document that is being closed, and what was
+    // kept of its walks.
+    void forgetDocument(Handle document);
+
+    // Font dictionaries reachable from a form, pattern, Type3 font or
+    // annotation appearance, by its object.
+    using HolderFonts = std::map<QPDFObjGen, std::vector<QPDFObjectHandle>>;
 
 private:
+    struct DocumentFonts {
+        std::map<QPDFObjGen, Handle> indirect;
+        // Inline dictionaries have no number; they are told apart by identity.
+        std::vector<std::pair<QPDFObjectHandle, Handle>> direct;
+        HolderFonts holders;
+    };
+
+    HolderFonts* holderCacheFor(Handle document);
+
     HandleRegistry<FontEntry> fonts_{HandleKind::Font};
-    std::map<std::pair<Handle, QPDFObjGen>, Handle> byObject_;
     HandleRegistry<PageFontEntry> pageFonts_{HandleKind::PageFont};
+    std::map<Handle, DocumentFonts> documents_;
+    std::unique_ptr<FreeTypeLibrary> freeType_;
 };
 
 }  // namespace host

@@ -1,0 +1,97 @@
+// What the host tells about one font dictionary (PDModel 118; PDFEditRead
+// 41, 70 and 120), as pure functions of a qpdf font dictionary.
+//
+// Nothing here raises for a damaged font: a missing or malformed entry
+// answers "none" (std::nullopt, false or 0), as a viewer would show such a
+// font rather than refuse it. Font programs are read with FreeType from a
+// library the caller owns (`FreeTypeLibrary`); a program FreeType cannot
+// open is no error, it merely tells nothing.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <qpdf/QPDFObjectHandle.hh>
+
+namespace host {
+
+// Owns one FreeType library. Raises kErrNoMemory when FreeType cannot start.
+class FreeTypeLibrary {
+public:
+    FreeTypeLibrary();
+    ~FreeTypeLibrary();
+    FreeTypeLibrary(const FreeTypeLibrary&) = delete;
+    FreeTypeLibrary& operator=(const FreeTypeLibrary&) = delete;
+
+    FT_Library get() const { return library_; }
+
+private:
+    FT_Library library_ = nullptr;
+};
+
+// The attributes of PDFEditRead 41, as text; the caller turns them into atoms.
+struct FontAttributes {
+    std::string name;                    // as `fontName` gives it
+    std::optional<std::string> type;     // /Subtype: Type1, TrueType, Type0, Type3, MMType1
+    std::optional<std::string> encoding; // see `encodingName`
+    std::optional<std::string> cidType;  // see `cidFontType`
+    std::int32_t protection = 0;         // see `embeddingProtection`
+};
+
+// Whether a dictionary is a font: /Type /Font, or a /Subtype that names a
+// font type (many producers leave /Type out).
+bool isFontDictionary(QPDFObjectHandle dict);
+
+// /Subtype without its slash, or none when it is missing or not a name.
+std::optional<std::string> fontSubtype(QPDFObjectHandle font);
+
+// The font's name: /BaseFont as written, #xx escapes decoded. A font
+// without one gets a name made from its type and object number, such as
+// "Type3 font 12 0 R", or "Type3 font (direct)" for a dictionary written
+// inline, which has no number; a font without a type says "Untyped font".
+std::string fontName(QPDFObjectHandle font);
+
+// A Type0 font draws codes of one or more bytes.
+bool isMultiByte(QPDFObjectHandle font);
+
+// The encoding by name: a simple font's /Encoding name (WinAnsiEncoding,
+// ...); a Type0 font's CMap name (Identity-H, or the /CMapName of an
+// embedded CMap stream). None for an encoding dictionary, which is a
+// custom encoding, and for a font without /Encoding.
+std::optional<std::string> encodingName(QPDFObjectHandle font);
+
+// A Type0 font's descendant /Subtype (CIDFontType0 or CIDFontType2).
+std::optional<std::string> cidFontType(QPDFObjectHandle font);
+
+// The font program stream of the descriptor (the descendant's, for a Type0
+// font): /FontFile, /FontFile2 or /FontFile3.
+std::optional<QPDFObjectHandle> embeddedProgram(QPDFObjectHandle font);
+
+// Whether the font's glyphs are in the document. A Type3 font always
+// counts: its glyphs are content streams of its own dictionary, so a
+// viewer draws them from the file and never substitutes another font.
+bool isEmbedded(QPDFObjectHandle font);
+
+// The fsType flags of a font program when they forbid embedding it as
+// outlines (restricted-licence embedding, 0x0002, or bitmap embedding
+// only, 0x0200); 0 otherwise, for a program without such flags (Type 1,
+// bare CFF) and for bytes FreeType cannot open.
+std::int32_t programProtection(std::string_view program, FT_Library library);
+
+// `programProtection` of the font's decoded embedded program; 0 without one
+// or when the stream cannot be decoded.
+std::int32_t embeddingProtection(QPDFObjectHandle font, FT_Library library);
+
+FontAttributes fontAttributes(QPDFObjectHandle font, FT_Library library);
+
+// A new direct dictionary for one of the fourteen standard Type 1 fonts,
+// with /WinAnsiEncoding (Symbol and ZapfDingbats keep their built-in
+// encodings); none for any other name.
+std::optional<QPDFObjectHandle> standardType1Font(std::string_view baseFont);
+
+}  // namespace host
