@@ -1,1 +1,152 @@
-// Being written.
+#include "edit/content_writer.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+#include <qpdf/QPDFObjectHandle.hh>
+
+namespace host {
+namespace {
+
+constexpr std::int64_t kFractionScale = 100000;  // five fraction digits
+
+// Operators that set a colour, by family: fill, then stroke.
+struct ColorOperators {
+    const char* fill;
+    const char* stroke;
+};
+
+constexpr ColorOperators colorOperators(ColorFamily family) {
+    switch (family) {
+        case ColorFamily::Gray: return {"g", "G"};
+        case ColorFamily::Rgb: return {"rg", "RG"};
+        case ColorFamily::Cmyk: return {"k", "K"};
+    }
+    return {"g", "G"};
+}
+
+class ContentText {
+public:
+    ContentText& number(Fixed value) { return word(formatFixed(value)); }
+    ContentText& word(const std::string& text) {
+        if (!text_.empty() && text_.back() != '\n') text_ += ' ';
+        text_ += text;
+        return *this;
+    }
+    ContentText& line(const std::string& op) {
+        word(op);
+        text_ += '\n';
+        return *this;
+    }
+    ContentText& color(const Color& color, bool stroke) {
+        for (std::size_t i = 0; i < componentCount(color.family); ++i) number(color.components[i]);
+        const ColorOperators ops = colorOperators(color.family);
+        return line(stroke ? ops.stroke : ops.fill);
+    }
+    std::string take() { return std::move(text_); }
+
+private:
+    std::string text_;
+};
+
+void writeTextRun(ContentText& out, const TextRun& run, const FontNamer& fontName) {
+    const FixedMatrix& m = run.matrix;
+    out.line("BT");
+    out.word("/" + fontName(run.font)).word("1").line("Tf");
+    out.number(m.a).number(m.b).number(m.c).number(m.d).number(m.e).number(m.f).line("Tm");
+    out.color(run.state.fill, false);
+    out.word(QPDFObjectHandle::newString(run.bytes).unparse()).line("Tj");
+    out.line("ET");
+}
+
+const char* segmentOperator(SegmentKind kind) {
+    switch (kind) {
+        case SegmentKind::MoveTo: return "m";
+        case SegmentKind::LineTo: return "l";
+        case SegmentKind::CurveTo: return "c";
+        case SegmentKind::CurveToV: return "v";
+        case SegmentKind::CurveToY: return "y";
+        case SegmentKind::Rect: return "re";
+        case SegmentKind::Close: return "h";
+    }
+    return "h";
+}
+
+std::size_t segmentValueCount(SegmentKind kind) {
+    switch (kind) {
+        case SegmentKind::MoveTo:
+        case SegmentKind::LineTo: return 2;
+        case SegmentKind::CurveTo: return 6;
+        case SegmentKind::CurveToV:
+        case SegmentKind::CurveToY:
+        case SegmentKind::Rect: return 4;
+        case SegmentKind::Close: return 0;
+    }
+    return 0;
+}
+
+const char* paintOperator(std::int32_t paintOp) {
+    const bool stroke = (paintOp & op::kPaintStroke) != 0;
+    if (paintOp & kPaintFill) return stroke ? "B" : "f";
+    if (paintOp & kPaintEvenOddFill) return stroke ? "B*" : "f*";
+    return "S";
+}
+
+// PDF's own defaults are left out, and so are values PDF does not allow:
+// a miter limit below 1, a flatness outside 0..100 (0 is the device's own).
+void writeLineStyle(ContentText& out, const GraphicState& state) {
+    out.number(state.lineWidth).line("w");
+    if (state.miterLimit >= kFixedOne && state.miterLimit != 10 * kFixedOne) out.number(state.miterLimit).line("M");
+    if (state.flatness > 0 && state.flatness <= 100 * kFixedOne && state.flatness != kFixedOne) out.number(state.flatness).line("i");
+}
+
+void writePath(ContentText& out, const PathElement& path) {
+    if (path.segments.empty() || path.paintOp == 0) return;  // nothing would show
+    const bool stroke = (path.paintOp & op::kPaintStroke) != 0;
+    const bool fill = (path.paintOp & (kPaintFill | kPaintEvenOddFill)) != 0;
+    out.line("q");
+    if (fill) out.color(path.state.fill, false);
+    if (stroke) {
+        out.color(path.state.stroke, true);
+        writeLineStyle(out, path.state);
+    }
+    for (const PathSegment& segment : path.segments) {
+        for (std::size_t i = 0; i < segmentValueCount(segment.kind); ++i) out.number(segment.values[i]);
+        out.line(segmentOperator(segment.kind));
+    }
+    out.line(paintOperator(path.paintOp));
+    out.line("Q");
+}
+
+struct ElementWriter {
+    ContentText& out;
+    const FontNamer& fontName;
+
+    void operator()(const TextElement& text) const {
+        for (const TextRun& run : text.runs) writeTextRun(out, run, fontName);
+    }
+    void operator()(const PathElement& path) const { writePath(out, path); }
+};
+
+}  // namespace
+
+std::string formatFixed(Fixed value) {
+    const std::int64_t magnitude = std::llabs(static_cast<std::int64_t>(value));
+    const std::int64_t scaled = (magnitude * kFractionScale + kFixedOne / 2) / kFixedOne;
+    std::string text = value < 0 ? "-" : "";
+    text += std::to_string(scaled / kFractionScale);
+    const std::int64_t fraction = scaled % kFractionScale;
+    if (fraction == 0) return text;
+    std::string digits = std::to_string(fraction);
+    digits.insert(0, 5 - digits.size(), '0');
+    digits.erase(digits.find_last_not_of('0') + 1);
+    return text + "." + digits;
+}
+
+std::string writeContent(const std::vector<Element>& elements, const FontNamer& fontName) {
+    ContentText out;
+    for (const Element& element : elements) std::visit(ElementWriter{out, fontName}, element);
+    return out.take();
+}
+
+}  // namespace host

@@ -1,0 +1,75 @@
+#include "edit/font_copier.h"
+
+#include <qpdf/QPDF.hh>
+
+#include "core/errors.h"
+#include "host.h"
+#include "model/documents.h"
+
+namespace host {
+namespace {
+
+QPDF& documentPdf(Handle document) {
+    Document* found = Host::current().documents().find(document);
+    if (found == nullptr) raise(kErrBadHandle, "a font drawn in the content belongs to a document that was closed");
+    return *found->pdf;
+}
+
+// A copy of a direct object that belongs to `target`: containers are copied,
+// indirect objects of other documents are copied with everything they use.
+QPDFObjectHandle adopt(QPDF& target, QPDFObjectHandle object) {
+    if (object.isIndirect()) {
+        return object.getOwningQPDF() == &target ? object : target.copyForeignObject(object);
+    }
+    if (object.isArray()) {
+        QPDFObjectHandle copy = QPDFObjectHandle::newArray();
+        for (QPDFObjectHandle item : object.aitems()) copy.appendItem(adopt(target, item));
+        return copy;
+    }
+    if (object.isDictionary()) {
+        QPDFObjectHandle copy = QPDFObjectHandle::newDictionary();
+        for (auto& [key, value] : object.ditems()) copy.replaceKey(key, adopt(target, value));
+        return copy;
+    }
+    return object.shallowCopy();
+}
+
+}  // namespace
+
+void FontCopier::anchor(PageFontEntry& font) {
+    if (font.document == kNoHandle || font.dict.isIndirect()) return;
+    font.dict = documentPdf(font.document).makeIndirectObject(font.dict);
+}
+
+QPDFObjectHandle FontCopier::fontIn(Handle target, PageFontEntry font) {
+    if (!font.dict.isDictionary()) raise(kErrBadArgument, "a font drawn in the content has no font dictionary");
+    return font.document == kNoHandle ? hostFontIn(target, font) : documentFontIn(target, font);
+}
+
+QPDFObjectHandle FontCopier::documentFontIn(Handle target, PageFontEntry& font) {
+    anchor(font);
+    if (font.document == target) return font.dict;
+
+    const auto key = std::make_tuple(target, font.document, font.dict.getObjGen());
+    if (const auto known = fromDocuments_.find(key); known != fromDocuments_.end()) return known->second;
+    QPDF& source = documentPdf(font.document);
+    // The report may be written after the analysed document is closed.
+    source.setImmediateCopyFrom(true);
+    QPDFObjectHandle copy = documentPdf(target).copyForeignObject(font.dict);
+    fromDocuments_.emplace(key, copy);
+    return copy;
+}
+
+// Host-made fonts with the same dictionary are one font to the target.
+QPDFObjectHandle FontCopier::hostFontIn(Handle target, PageFontEntry& font) {
+    QPDF& pdf = documentPdf(target);
+    if (font.dict.isIndirect()) return adopt(pdf, font.dict);
+
+    const auto key = std::make_pair(target, font.dict.unparse());
+    if (const auto known = hostMade_.find(key); known != hostMade_.end()) return known->second;
+    QPDFObjectHandle made = pdf.makeIndirectObject(adopt(pdf, font.dict));
+    hostMade_.emplace(key, made);
+    return made;
+}
+
+}  // namespace host
