@@ -1,1 +1,232 @@
-// Being written.
+#include "view/text_selection.h"
+
+#include <algorithm>
+#include <array>
+#include <map>
+#include <new>
+#include <set>
+#include <stdexcept>
+#include <string>
+
+#include <qpdf/QPDFMatrix.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
+
+namespace host {
+namespace {
+
+// Forms nested deeper than this are not walked: every form is walked once
+// per page anyway, and a limit keeps a hostile chain of distinct forms from
+// exhausting the stack.
+constexpr int kMaxFormDepth = 32;
+
+// The part of the graphics state that decides where text starts and which
+// font it is drawn in; q and Q save and restore it.
+struct GraphicsState {
+    QPDFMatrix ctm;
+    QPDFObjectHandle font = QPDFObjectHandle::newNull();
+    double leading = 0;
+};
+
+// What the walk of one page shares with the forms that the page draws.
+struct PageWalk {
+    int page;
+    const std::optional<UserRect>& area;
+    std::vector<TextPiece>& pieces;
+    std::set<QPDFObjGen> formsWalked;
+};
+
+QPDFMatrix matrixOf(const std::array<double, 6>& m) { return QPDFMatrix(m[0], m[1], m[2], m[3], m[4], m[5]); }
+
+QPDFObjectHandle entryOf(QPDFObjectHandle dict, const std::string& key) {
+    return dict.isDictionary() ? dict.getKey(key) : QPDFObjectHandle::newNull();
+}
+
+// Follows the operators of one content stream (a page's or a form's) that
+// move the starting point of text or change its font.
+class ContentWalker final : public QPDFObjectHandle::ParserCallbacks {
+public:
+    ContentWalker(PageWalk& walk, QPDFObjectHandle resources, GraphicsState state, int depth)
+        : walk_(walk), resources_(std::move(resources)), state_(std::move(state)), depth_(depth) {}
+
+    void handleObject(QPDFObjectHandle object) override {
+        if (!object.isOperator()) {
+            operands_.push_back(std::move(object));
+            return;
+        }
+        const auto known = operators().find(object.getOperatorValue());
+        if (known != operators().end()) (this->*known->second)();
+        operands_.clear();
+    }
+    void handleEOF() override {}
+
+private:
+    using Operator = void (ContentWalker::*)();
+
+    static const std::map<std::string, Operator, std::less<>>& operators() {
+        static const std::map<std::string, Operator, std::less<>> table = {
+            {"q", &ContentWalker::saveState},
+            {"Q", &ContentWalker::restoreState},
+            {"cm", &ContentWalker::concatenate},
+            {"BT", &ContentWalker::beginText},
+            {"Tf", &ContentWalker::setFont},
+            {"Tm", &ContentWalker::setTextMatrix},
+            {"Td", &ContentWalker::moveText},
+            {"TD", &ContentWalker::moveTextSettingLeading},
+            {"T*", &ContentWalker::nextLine},
+            {"TL", &ContentWalker::setLeading},
+            {"Tj", &ContentWalker::showText},
+            {"TJ", &ContentWalker::showText},
+            {"'", &ContentWalker::nextLineShowText},
+            {"\"", &ContentWalker::nextLineShowText},
+            {"Do", &ContentWalker::drawXObject},
+        };
+        return table;
+    }
+
+    // The last N operands as numbers; none when there are fewer or one is
+    // not a number, and the operator is then ignored, as readers do.
+    template <std::size_t N>
+    std::optional<std::array<double, N>> lastNumbers() {
+        if (operands_.size() < N) return std::nullopt;
+        std::array<double, N> values{};
+        for (std::size_t i = 0; i < N; ++i) {
+            if (!operands_[operands_.size() - N + i].getValueAsNumber(values[i])) return std::nullopt;
+        }
+        return values;
+    }
+
+    std::optional<std::string> lastName(std::size_t fromEnd) {
+        if (operands_.size() < fromEnd) return std::nullopt;
+        QPDFObjectHandle& operand = operands_[operands_.size() - fromEnd];
+        if (!operand.isName()) return std::nullopt;
+        return operand.getName();
+    }
+
+    void saveState() { saved_.push_back(state_); }
+
+    void restoreState() {
+        // An unbalanced Q has nothing to restore.
+        if (saved_.empty()) return;
+        state_ = std::move(saved_.back());
+        saved_.pop_back();
+    }
+
+    void concatenate() {
+        if (const auto m = lastNumbers<6>()) state_.ctm.concat(matrixOf(*m));
+    }
+
+    void beginText() {
+        textMatrix_ = QPDFMatrix();
+        lineMatrix_ = QPDFMatrix();
+    }
+
+    void setFont() {
+        if (const auto name = lastName(2)) state_.font = entryOf(entryOf(resources_, "/Font"), *name);
+    }
+
+    void setTextMatrix() {
+        if (const auto m = lastNumbers<6>()) {
+            lineMatrix_ = matrixOf(*m);
+            textMatrix_ = lineMatrix_;
+        }
+    }
+
+    void moveText() {
+        if (const auto offset = lastNumbers<2>()) moveLine((*offset)[0], (*offset)[1]);
+    }
+
+    void moveTextSettingLeading() {
+        if (const auto offset = lastNumbers<2>()) {
+            state_.leading = -(*offset)[1];
+            moveLine((*offset)[0], (*offset)[1]);
+        }
+    }
+
+    void nextLine() { moveLine(0, -state_.leading); }
+
+    void setLeading() {
+        if (const auto leading = lastNumbers<1>()) state_.leading = (*leading)[0];
+    }
+
+    void showText() { addPiece(); }
+
+    void nextLineShowText() {
+        nextLine();
+        addPiece();
+    }
+
+    void drawXObject() {
+        const auto name = lastName(1);
+        if (!name) return;
+        QPDFObjectHandle form = entryOf(entryOf(resources_, "/XObject"), *name);
+        if (!form.isStream() || !form.getDict().getKey("/Subtype").isNameAndEquals("/Form")) return;
+        if (depth_ >= kMaxFormDepth || !walk_.formsWalked.insert(form.getObjGen()).second) return;
+
+        QPDFObjectHandle dict = form.getDict();
+        GraphicsState inner = state_;
+        if (QPDFObjectHandle matrix = dict.getKey("/Matrix"); matrix.isMatrix()) {
+            inner.ctm.concat(QPDFMatrix(matrix.getArrayAsMatrix()));
+        }
+        QPDFObjectHandle own = dict.getKey("/Resources");
+        ContentWalker walker(walk_, own.isDictionary() ? own : resources_, std::move(inner), depth_ + 1);
+        form.parseAsContents(&walker);
+    }
+
+    void moveLine(double tx, double ty) {
+        lineMatrix_.concat(QPDFMatrix(1, 0, 0, 1, tx, ty));
+        textMatrix_ = lineMatrix_;
+    }
+
+    void addPiece() {
+        if (!state_.font.isDictionary()) return;
+        QPDFMatrix toUserSpace = state_.ctm;
+        toUserSpace.concat(textMatrix_);
+        double x = 0;
+        double y = 0;
+        toUserSpace.transform(0, 0, x, y);
+        if (walk_.area && !walk_.area->contains(x, y)) return;
+        walk_.pieces.push_back({walk_.page, state_.font, x, y});
+    }
+
+    PageWalk& walk_;
+    QPDFObjectHandle resources_;
+    GraphicsState state_;
+    std::vector<GraphicsState> saved_;
+    QPDFMatrix textMatrix_;
+    QPDFMatrix lineMatrix_;
+    std::vector<QPDFObjectHandle> operands_;
+    int depth_;
+};
+
+void walkPage(QPDFObjectHandle page, PageWalk& walk) {
+    if (page.getKey("/Contents").isNull()) return;  // a blank page
+    QPDFPageObjectHelper helper(page);
+    ContentWalker walker(walk, helper.getAttribute("/Resources", false), GraphicsState{}, 0);
+    helper.parseContents(&walker);
+}
+
+}  // namespace
+
+bool UserRect::contains(double x, double y) const {
+    return std::min(x0, x1) <= x && x <= std::max(x0, x1) && std::min(y0, y1) <= y && y <= std::max(y0, y1);
+}
+
+std::vector<TextPiece> findTextPieces(QPDF& pdf, const std::vector<int>& pages,
+                                      const std::optional<UserRect>& area) {
+    const std::vector<QPDFObjectHandle>& allPages = pdf.getAllPages();
+    std::vector<TextPiece> pieces;
+    for (const int index : pages) {
+        PageWalk walk{index, area, pieces, {}};
+        try {
+            walkPage(allPages.at(static_cast<std::size_t>(index)), walk);
+        } catch (const std::bad_alloc&) {
+            throw;
+        } catch (const std::exception& failure) {
+            throw std::runtime_error("Page " + std::to_string(index + 1) + ": its content could not be read (" +
+                                     failure.what() + ")");
+        }
+    }
+    return pieces;
+}
+
+}  // namespace host

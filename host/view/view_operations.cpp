@@ -1,7 +1,68 @@
+// The viewer's operations: alerts (AcroView 5), the active view and its
+// document (AcroView 12, 48), the view's selection (AcroView 56, 57), and
+// the enumeration of the fonts of selected text (PDModel 223).
+#include <cstdint>
+#include <vector>
+
+#include "core/atoms.h"
+#include "core/callbacks.h"
+#include "core/errors.h"
+#include "core/tables.h"
+#include "model/documents.h"
+#include "model/fonts.h"
 #include "operations.h"
+#include "view/text_selection.h"
+#include "view/viewer.h"
 
 namespace host {
+namespace {
 
-void installViewOperations(TableRegistry&) {}
+Viewer& viewer() { return Host::current().viewer(); }
+
+void alertNote(const char* message) {
+    if (message == nullptr) raise(kErrBadArgument, "AcroView 5: the alert has no text");
+    viewer().alert(message);
+}
+
+Handle activeDocView() { return viewer().activeView(); }
+
+Handle viewDocument(Handle view) { return viewer().documentOf(view); }
+
+Atom viewSelectionType(Handle view) {
+    const auto kind = viewer().selectionKind(view);
+    return kind ? Host::current().atoms().intern(*kind) : kNullAtom;
+}
+
+Handle viewSelection(Handle view) { return viewer().selectionOf(view); }
+
+// Every piece is found and given its font handle before the procedure runs
+// once: the procedure calls back into the host, which must not find a
+// content walk half done.
+void textSelectEnumFonts(Handle selection, Callback callback, ClientData data) {
+    Host& host = Host::current();
+    const SelectedText text = host.viewer().selectedText(selection);
+    const auto procedure = host.callbacks().resolve<SelectionFontProc>(callback);
+    QPDF& pdf = *host.documents().get(text.document).pdf;
+
+    std::vector<Handle> fonts;
+    for (const TextPiece& piece : findTextPieces(pdf, text.pages, text.area)) {
+        fonts.push_back(host.fonts().handleFor(text.document, piece.font));
+    }
+    for (const Handle font : fonts) {
+        std::uint32_t flags = 0;
+        if (procedure(data, font, &flags) == 0) return;
+    }
+}
+
+}  // namespace
+
+void installViewOperations(TableRegistry& tables) {
+    tables.install<op::AlertNote, &alertNote>();
+    tables.install<op::ActiveDocView, &activeDocView>();
+    tables.install<op::ViewDocument, &viewDocument>();
+    tables.install<op::ViewSelectionType, &viewSelectionType>();
+    tables.install<op::ViewSelection, &viewSelection>();
+    tables.install<op::TextSelectEnumFonts, &textSelectEnumFonts>();
+}
 
 }  // namespace host

@@ -1,0 +1,53 @@
+// The pieces of a text selection (PDModel 223): which text-showing
+// operators of the selected pages a text selection takes in, and in which
+// font each of them draws.
+//
+// A piece is one text-showing operator (Tj, TJ, ', ") whose starting point
+// lies in the selection's rectangle; without a rectangle every one counts.
+// The starting point is the origin of text space carried through the text
+// matrix and the current transformation matrix into user space. Glyphs are
+// not measured, so text an operator draws does not move the point where the
+// next operator starts: a run that goes on along a line without positioning
+// itself counts at the point where the line's last positioning left it.
+// Form XObjects that the content draws (Do) are walked with their /Matrix,
+// each form once per page, which also cuts cycles.
+//
+// The pieces hold qpdf handles into the document; they are meant to be
+// turned into host handles at once, not kept.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+
+namespace host {
+
+// A rectangle in a page's user space, in points, lower-left origin; its
+// corners may come in either order.
+struct UserRect {
+    double x0 = 0;
+    double y0 = 0;
+    double x1 = 0;
+    double y1 = 0;
+
+    bool contains(double x, double y) const;  // the edges belong to it
+};
+
+struct TextPiece {
+    int page = 0;           // 0-based
+    QPDFObjectHandle font;  // the font dictionary the operator draws with
+    double x = 0;           // starting point in user space
+    double y = 0;
+};
+
+// The pieces of the given pages (0-based, ascending), in page order and,
+// within a page, in content order. Text drawn with no font set, or with a
+// font name that the resources do not hold, is no piece: it has no font to
+// tell of. Content that qpdf cannot read throws std::runtime_error naming
+// the page (1-based).
+std::vector<TextPiece> findTextPieces(QPDF& pdf, const std::vector<int>& pages,
+                                      const std::optional<UserRect>& area);
+
+}  // namespace host
