@@ -8,6 +8,7 @@ packages=(
   libqpdf-dev libfreetype-dev zlib1g-dev libcli11-dev
   libgtest-dev libbenchmark-dev valgrind
   qpdf poppler-utils mupdf-tools python3-pdfminer
+  ghostscript python3
 )
 
 missing=()
