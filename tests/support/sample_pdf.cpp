@@ -79,6 +79,38 @@ ToUnicodeSample writeCorruptToUnicodePdf(const std::string& path, const std::str
     return writeSample(path, cmap, true);
 }
 
+std::string writeFontsPdf(const std::string& path, const std::vector<std::vector<std::string>>& pages) {
+    QPDF pdf;
+    pdf.emptyPDF();
+    std::vector<QPDFObjectHandle> made;
+    for (const std::vector<std::string>& fonts : pages) {
+        QPDFObjectHandle fontResources = QPDFObjectHandle::newDictionary();
+        std::string content;
+        for (std::size_t i = 0; i < fonts.size(); ++i) {
+            const std::string& text = fonts[i];
+            QPDFObjectHandle font = text.rfind('@', 0) == 0
+                                        ? made.at(std::stoul(text.substr(1)))
+                                        : pdf.makeIndirectObject(QPDFObjectHandle::parse(text));
+            if (text.rfind('@', 0) != 0) made.push_back(font);
+            const std::string name = "/F" + std::to_string(i + 1);
+            fontResources.replaceKey(name, font);
+            content += "BT " + name + " 12 Tf 72 " + std::to_string(700 - 20 * static_cast<int>(i)) +
+                       " Td (Word) Tj ET\n";
+        }
+        QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
+        resources.replaceKey("/Font", fontResources);
+        QPDFObjectHandle page = pdf.makeIndirectObject(
+            QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 612 792] >>"));
+        page.replaceKey("/Resources", resources);
+        page.replaceKey("/Contents", QPDFObjectHandle::newStream(&pdf, content));
+        QPDFPageDocumentHelper(pdf).addPage(page, false);
+    }
+    QPDFWriter writer(pdf, path.c_str());
+    writer.setStaticID(true);
+    writer.write();
+    return path;
+}
+
 std::string sampleCMap(std::size_t bytes) {
     std::string text =
         "/CIDInit /ProcSet findresource begin 12 dict begin begincmap\n"

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace ortheo::testing {
 
@@ -17,6 +18,14 @@ ToUnicodeSample writeToUnicodePdf(const std::string& path, const std::string& cm
 // Writes the same PDF with a ToUnicode stream whose compressed data breaks
 // off after the first half of `cmap`, so decoding fails part-way.
 ToUnicodeSample writeCorruptToUnicodePdf(const std::string& path, const std::string& cmap);
+
+// Writes a PDF with one page per entry of `pages`; each page's fonts are
+// font dictionaries in qpdf's syntax (e.g. "<< /Type /Font /Subtype /Type1
+// /BaseFont /Alpha >>"), named /F1, /F2, ... in its resources in that order,
+// and its content shows a word in each. The same text on two pages gives two
+// font objects; to share one object, name it "@N" for the Nth font made so
+// far (counted from 0 over the whole document).
+std::string writeFontsPdf(const std::string& path, const std::vector<std::vector<std::string>>& pages);
 
 // A well-formed CMap text of about `bytes` bytes.
 std::string sampleCMap(std::size_t bytes);

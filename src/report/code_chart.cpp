@@ -1,0 +1,134 @@
+#include "report/code_chart.h"
+
+#include <array>
+#include <cstring>
+#include <utility>
+
+#include "plugin/host_call.h"
+#include "report/drawing.h"
+#include "report/host_objects.h"
+#include "report/line_buffer.h"
+#include "report/report_state.h"
+
+namespace ortheo {
+namespace {
+
+constexpr std::int32_t kRows = 16;
+constexpr std::int32_t kColumns = 16;
+constexpr std::int32_t kCodes = kRows * kColumns;
+constexpr std::uint8_t kNoTranslation = ' ';
+
+using ChartLine = LineBuffer<100>;
+
+// The host's names of a font's codes, handed back to the host exactly once.
+class CodeNames {
+public:
+    explicit CodeNames(host::Handle font) : table_(callHost<host::op::FontGlyphNames>(font)) {}
+    ~CodeNames() {
+        try {
+            if (table_ != nullptr) callHost<host::op::FontFreeGlyphNames>(std::exchange(table_, nullptr));
+        } catch (...) {
+        }
+    }
+    CodeNames(const CodeNames&) = delete;
+    CodeNames& operator=(const CodeNames&) = delete;
+
+    // The code's name, or a single space when the host gives none.
+    ChartLine nameOf(int code) const {
+        ChartLine name;
+        const char* given = table_ != nullptr ? table_[code] : nullptr;
+        name.format("%s", given != nullptr ? given : " ");
+        return name;
+    }
+
+private:
+    const char* const* table_;
+};
+
+struct ChartGeometry {
+    std::int32_t cellWidth;
+    std::int32_t cellHeight;
+};
+
+// Sizes the cells to fill the page below lineY and sets the chart's text
+// size from them.
+ChartGeometry layOutChart(PageState& page) {
+    const std::int32_t pageHeight = (page.pageBox.top - page.pageBox.bottom) >> 16;
+    const std::int32_t pageWidth = (page.pageBox.right - page.pageBox.left) >> 16;
+    const ChartGeometry geometry{(pageWidth - 3 * page.leftMargin - page.cellGap) / kColumns,
+                                 (pageHeight - 60 - page.lineY - page.textHeight - page.lineGap) / kRows};
+    page.textWidth = geometry.cellWidth / 5;
+    page.textHeight = (geometry.cellHeight - 2 * page.lineGap) / 3;
+    return geometry;
+}
+
+std::array<std::uint8_t, kCodes> translatedCodes(host::Handle font, const std::array<std::uint8_t, kCodes>& codes) {
+    std::array<std::uint8_t, kCodes> translated;
+    translated.fill(kNoTranslation);
+    callHost<host::op::FontTranslate>(font, codes.data(), kCodes, translated.data(), kCodes);
+    return translated;
+}
+
+// The code's byte as a string that ends at its first zero byte: code 0x00
+// draws nothing, only its box.
+std::string glyphSample(std::uint8_t code) {
+    const char bytes[2] = {static_cast<char>(code), '\0'};
+    return std::string(bytes);
+}
+
+struct Cell {
+    int code;
+    std::int32_t x;
+    std::int32_t y;
+};
+
+void writeCell(host::Handle text, host::Handle reportFont, host::Handle font, const ChartGeometry& geometry,
+               const Cell& cell, std::uint8_t translated, const CodeNames& names) {
+    const PageState& page = pageState();
+    const std::int32_t width = page.textWidth;
+    const std::int32_t height = page.textHeight;
+    std::int32_t y = cell.y;
+    AddRectangle(page.cellFramePath, cell.x, y, geometry.cellWidth, geometry.cellHeight);
+    const ChartLine name = names.nameOf(cell.code);
+
+    ChartLine label;
+    label.format("%02X", static_cast<unsigned>(cell.code));
+    WriteText(text, runMode, label.str(), reportFont, cell.x + 2, y, width, height);
+    WriteText(text, charMode, glyphSample(static_cast<std::uint8_t>(cell.code)), font, cell.x + 3 * width, y,
+              2 * width, 2 * height);
+    AddRectangle(page.glyphBoxPath, cell.x + 3 * width, y, 2 * width, 2 * height);
+
+    y += height + page.lineGap;
+    if (translated != kNoTranslation && translated != cell.code) {
+        label.format("->%02X", static_cast<unsigned>(translated));
+        WriteText(text, runMode, label.str(), reportFont, cell.x + 2, y, width, height);
+    }
+    y += height + page.lineGap;
+    WriteText(text, runMode, name.str(), reportFont, cell.x + 2, y, width, height);
+}
+
+}  // namespace
+
+int WriteCodeChart(host::Handle textElement, host::Handle font) {
+    const PageObject reportFont(MakeReportFont());
+    std::array<std::uint8_t, kCodes> codeBytes;
+    for (int code = 0; code < kCodes; ++code) codeBytes[code] = static_cast<std::uint8_t>(code);
+
+    PageState& page = pageState();
+    const ChartGeometry geometry = layOutChart(page);
+    const host::Handle documentFont = collection().currentFont;
+    const CodeNames names(documentFont);
+    const std::array<std::uint8_t, kCodes> translated = translatedCodes(documentFont, codeBytes);
+
+    for (int row = 0; row < kRows; ++row) {
+        for (int column = 0; column < kColumns; ++column) {
+            const int code = kColumns * row + column;
+            const Cell cell{code, (geometry.cellWidth + page.cellGap) * column + page.leftMargin,
+                            (geometry.cellHeight + page.lineGap) * row + page.lineY};
+            writeCell(textElement, reportFont.get(), font, geometry, cell, translated[code], names);
+        }
+    }
+    return 1;
+}
+
+}  // namespace ortheo

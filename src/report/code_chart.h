@@ -1,0 +1,14 @@
+// The code chart: all 256 one-byte codes of a font in 16 rows of 16 framed
+// cells, each with the code, the glyph the font draws for it, the byte the
+// host translates it into (when that differs) and the name the host gives it.
+#pragma once
+
+#include "plugin/host_services.h"
+
+namespace ortheo {
+
+// Draws the chart below the description, from lineY down; answers 1.
+// Leaves textWidth and textHeight at the chart's text size.
+int WriteCodeChart(host::Handle textElement, host::Handle font);
+
+}  // namespace ortheo

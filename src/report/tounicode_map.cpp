@@ -1,0 +1,106 @@
+#include "report/tounicode_map.h"
+
+#include "plugin/host_call.h"
+#include "report/drawing.h"
+#include "report/host_objects.h"
+#include "report/line_buffer.h"
+#include "report/report_state.h"
+#include "tabulorum/pdf/pdf_cmap.h"
+
+namespace ortheo {
+namespace {
+
+using ListingLine = LineBuffer<256>;
+
+constexpr std::int32_t kColumns = 4;
+constexpr std::int32_t kTopMargin = 30;
+
+void writeHeaderLine(TextPages& pages, host::Handle reportFont, const ListingLine& line, std::int32_t advance) {
+    PageState& page = pageState();
+    WriteText(pages.text(), runMode, line.str(), reportFont, page.leftMargin + 2, page.lineY, page.textWidth,
+              page.textHeight);
+    page.lineY += advance;
+}
+
+void writeHeader(TextPages& pages, host::Handle reportFont, const CMap& cmap) {
+    const PageState& page = pageState();
+    const std::int32_t lineAdvance = page.textHeight + page.lineGap;
+    ListingLine line;
+    line.format("ToUnicode map for %s:", collection().currentFontName);
+    writeHeaderLine(pages, reportFont, line, lineAdvance);
+    line.format("CMap Name: %s", cmap.cmapName().c_str());
+    writeHeaderLine(pages, reportFont, line, lineAdvance);
+    line.format("Type: %s Ordering (%s)", cmap.cmapType().c_str(), cmap.ordering().c_str());
+    writeHeaderLine(pages, reportFont, line, lineAdvance + page.lineGap);
+}
+
+void composeMappingLine(ListingLine& line, const CMapMapping& mapping) {
+    if (mapping.firstCode == mapping.lastCode) {
+        line.format("x%04X -> x%04X", mapping.firstCode, mapping.firstTarget);
+    } else {
+        const std::uint32_t lastTarget = mapping.firstTarget + (mapping.lastCode - mapping.firstCode);
+        line.format("x%04X - x%04X -> x%04X - x%04X", mapping.firstCode, mapping.lastCode, mapping.firstTarget,
+                    lastTarget);
+    }
+}
+
+// The one-byte string that draws the glyph of a code's low byte.
+std::string glyphSample(std::uint32_t code) { return std::string(1, static_cast<char>(code & 0xFF)); }
+
+void writeMapping(TextPages& pages, host::Handle reportFont, host::Handle font, const CMapMapping& mapping,
+                  std::int32_t x, std::int32_t y) {
+    const PageState& page = pageState();
+    const std::int32_t width = page.textWidth;
+    const std::int32_t height = page.textHeight;
+    ListingLine line;
+    composeMappingLine(line, mapping);
+    WriteText(pages.text(), runMode, line.str(), reportFont, x + 2, y, width, height);
+    WriteText(pages.text(), runMode, glyphSample(mapping.firstCode), font, x + 15 * width, y, width, height);
+    if (mapping.firstCode < mapping.lastCode) {
+        WriteText(pages.text(), runMode, "-", reportFont, x + 16 * width, y, width, height);
+        WriteText(pages.text(), runMode, glyphSample(mapping.lastCode), font, x + 17 * width, y, width, height);
+    }
+}
+
+// Writes the mappings four to a row; a row that would reach below the page
+// begins the next page instead, so that every mapping stays visible.
+void writeGrid(TextPages& pages, host::Handle reportFont, host::Handle font, const CMap& cmap) {
+    PageState& page = pageState();
+    const std::int32_t pageWidth = (page.pageBox.right - page.pageBox.left) >> 16;
+    const std::int32_t pageHeight = (page.pageBox.top - page.pageBox.bottom) >> 16;
+    const std::int32_t columnWidth = pageWidth / kColumns;
+    std::int32_t x = page.leftMargin;
+    std::int32_t y = page.lineY;
+    std::int32_t count = 0;
+    for (const CMapMapping& mapping : cmap.mappings()) {
+        if (count % kColumns == 0 && y + page.textHeight > pageHeight) {
+            pages.startNextPage();
+            y = kTopMargin;
+        }
+        writeMapping(pages, reportFont, font, mapping, x, y);
+        ++count;
+        if (count % kColumns != 0) {
+            x += columnWidth;
+        } else {
+            y += page.textHeight + page.lineGap;
+            x = page.leftMargin;
+        }
+    }
+    page.lineY = y + page.textHeight + page.lineGap;
+}
+
+}  // namespace
+
+int WriteToUnicodeMap(TextPages& pages, host::Handle font) {
+    host::Object dict;
+    callHost<host::op::FontGetCosObject>(font, &dict);
+    CMap cmap;
+    if (!cmap.loadToUnicode(dict)) return 0;
+
+    const PageObject reportFont(MakeReportFont());
+    writeHeader(pages, reportFont.get(), cmap);
+    writeGrid(pages, reportFont.get(), font, cmap);
+    return 1;
+}
+
+}  // namespace ortheo

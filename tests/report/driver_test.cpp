@@ -1,0 +1,126 @@
+// The report's outline and pages, built from generated and real PDFs and
+// read back with independent readers.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "report_run.h"
+#include "support/report_reader.h"
+#include "support/run_command.h"
+#include "support/sample_pdf.h"
+#include "view/viewer.h"
+
+namespace ortheo::testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+std::string firstString(const std::string& report, int page) {
+    const auto shown = shownStrings(report, page);
+    return shown.empty() ? "" : shown.front().text;
+}
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+// Page 1 uses Alpha and Beta, page 2 the same Beta and Gamma.
+std::string alphaBetaGamma() {
+    return writeFontsPdf(temporaryPath("abg.pdf"),
+                         {{simpleFont("Alpha"), simpleFont("Beta")}, {"@1", simpleFont("Gamma")}});
+}
+
+TEST(ReportOutline, ListsFontsByNamesAndByPages) {
+    ReportRun run(alphaBetaGamma());
+    const std::string report = run.build("abg-report.pdf");
+
+    EXPECT_EQ(outlineLines(report), (Lines{
+                                        "Fonts by names",
+                                        "  1 Alpha -> page 1",
+                                        "  2 Beta -> page 2",
+                                        "  3 Gamma -> page 3",
+                                        "Fonts by pages",
+                                        "  Page 1/2",
+                                        "    0 Alpha -> page 1",
+                                        "    1 Beta -> page 2",
+                                        "  Page 2/2",
+                                        "    0 Beta -> page 2",
+                                        "    1 Gamma -> page 3",
+                                    }));
+    ASSERT_EQ(pageCount(report), 3);
+    EXPECT_EQ(firstString(report, 0), "Font Name: Alpha ");
+    EXPECT_EQ(firstString(report, 1), "Font Name: Beta ");
+    EXPECT_EQ(firstString(report, 2), "Font Name: Gamma ");
+}
+
+TEST(ReportOutline, TwoFontObjectsOfOneNameShareOneDescriptionPage) {
+    ReportRun run(writeFontsPdf(temporaryPath("twins.pdf"), {{simpleFont("Twin"), simpleFont("Twin")}, {}}));
+    const std::string report = run.build("twins-report.pdf");
+    EXPECT_EQ(outlineLines(report), (Lines{
+                                        "Fonts by names",
+                                        "  1 Twin -> page 1",
+                                        "Fonts by pages",
+                                        "  Page 1/2",
+                                        "    0 Twin -> page 1",
+                                        "    1 Twin -> page 1",
+                                        "  Page 2/2",
+                                    }));
+    EXPECT_EQ(pageCount(report), 1);
+}
+
+TEST(ReportOutline, ATextSelectionReportsOnlyItsFontsByNames) {
+    ReportRun run(alphaBetaGamma());
+    run.host().viewer().selectText(run.view(), {1});
+    const std::string report = run.build("selection-report.pdf");
+    EXPECT_EQ(outlineLines(report), (Lines{"Fonts by names", "  1 Beta -> page 1", "  2 Gamma -> page 2"}));
+}
+
+TEST(ReportOutline, ASelectionOfAnotherKindGivesTheFullReport) {
+    ReportRun run(alphaBetaGamma());
+    run.host().viewer().selectOther(run.view(), "Annotation");
+    const std::string report = run.build("other-selection-report.pdf");
+    EXPECT_EQ(outlineLines(report).size(), 11u);
+}
+
+TEST(ReportRuns, AreIndependentAndByteIdentical) {
+    ReportRun run(alphaBetaGamma());
+    const std::string first = run.build("first.pdf");
+    const std::string second = run.build("second.pdf");
+    EXPECT_EQ(outlineLines(second).size(), 11u) << "the second run reports every font again";
+    EXPECT_EQ(fileBytes(first), fileBytes(second));
+}
+
+TEST(ReportPages, FontsOfARealProducerArePerPageAsPdffontsSeesThem) {
+    ReportRun run(ORTHEO_FIXTURES "/latex.pdf");
+    const std::string report = run.build("latex-report.pdf");
+    const Lines outline = outlineLines(report);
+    const auto page2 = std::find(outline.begin(), outline.end(), "  Page 2/2");
+    ASSERT_NE(page2, outline.end());
+    std::vector<std::string> reported;
+    for (auto line = page2 + 1; line != outline.end(); ++line) {
+        std::istringstream entry(*line);
+        std::string number, name;
+        entry >> number >> name;
+        reported.push_back(name);
+    }
+    std::sort(reported.begin(), reported.end());
+
+    const auto listed = runCommand({"/usr/bin/pdffonts", "-f", "2", "-l", "2", ORTHEO_FIXTURES "/latex.pdf"});
+    std::istringstream rows(listed.out);
+    std::vector<std::string> expected;
+    std::string row;
+    std::getline(rows, row);
+    std::getline(rows, row);
+    while (std::getline(rows, row)) expected.push_back(row.substr(0, row.find(' ')));
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(reported, expected);
+}
+
+}  // namespace
+}  // namespace ortheo::testing
