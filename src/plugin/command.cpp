@@ -1,11 +1,189 @@
 #include "plugin/command.h"
 
+#include <cstdint>
+
+#include "plugin/host_call.h"
+#include "plugin/log.h"
+#include "plugin/win_platform.h"
+#include "report/driver.h"
+
 namespace ortheo {
+namespace {
 
-// The menu item, toolbar button and tool are not registered yet: both phases
-// only answer that they succeeded.
-host::Bool16 OnPluginInit() { return 1; }
+constexpr int kButtonBitmap = 106;
+constexpr const char* kToolName = "ZORV:Ortheo";
+constexpr std::uintptr_t kNeedsCopyPermission = host::op::kPermitCopy;
 
-host::Bool16 OnPluginUnload() { return 1; }
+constexpr const char* kHelpNote =
+    "Press Document Ortheo menu item or  Loop Tool button in Advanced Edit toolbar.\n"
+    "Detailed Font info will be created in new PDF document. ";
+constexpr const char* kAboutNote =
+    "About Ortheo\n"
+    "Ortheo make report which allows you to make deep PDF fonts analyze\n"
+    " Built by the Ortheo team for everyone who needs to see inside the fonts of a PDF.";
+
+constexpr int kLineNoView = 66;
+constexpr int kLineNoDocument = 71;
+constexpr int kLineReportFailed = 84;
+
+// What the plug-in keeps from initialisation until it is unloaded.
+struct Registration {
+    void* buttonBitmap = nullptr;
+    host::Atom toolName = host::kNullAtom;
+    host::Callback command = host::kNoCallback;
+    host::Callback enabledQuery = host::kNoCallback;
+    host::Callback markedQuery = host::kNoCallback;
+    host::ToolRecord tool;
+    host::Handle button = host::kNoHandle;
+    host::Handle reportItem = host::kNoHandle;
+};
+
+Registration& registration() {
+    static Registration state;
+    return state;
+}
+
+// Thrown by the frame's restore procedure: unwinds the command to its
+// resume point. Deliberately not a std::exception.
+struct FrameUnwind {};
+
+void RestoreFromFrame(host::FrameRecord*) { throw FrameUnwind{}; }
+
+host::Bool16 DoNothing() { return 1; }
+
+host::Atom AnswerToolName(void*) { return registration().toolName; }
+
+host::ClientData clientData(std::uintptr_t value) { return reinterpret_cast<host::ClientData>(value); }
+
+void registerTool(Registration& state) {
+    state.tool = {};
+    state.tool.fields[0] = sizeof(host::ToolRecord);
+    state.tool.fields[1] = makeCallback(&DoNothing);
+    state.tool.fields[6] = makeCallback(&AnswerToolName);
+    state.tool.fields[9] = state.enabledQuery;
+    state.tool.fields[10] = 0;
+    callHost<host::op::RegisterTool>(&state.tool);
+}
+
+void addToolbarButton(Registration& state) {
+    state.buttonBitmap = win::LoadBitmapA(pluginState().moduleInstance, kButtonBitmap);
+    const host::Handle toolbar = callHost<host::op::ToolBar>();
+    const host::Handle anchor =
+        callHost<host::op::ToolBarButtonByName>(toolbar, callHost<host::op::AtomFromString>("endToolsGroup"));
+    state.button = callHost<host::op::ButtonNew>(state.toolName, state.buttonBitmap, 1, 0);
+    callHost<host::op::ButtonSetExecute>(state.button, state.command, nullptr);
+    callHost<host::op::ButtonSetEnabled>(state.button, state.enabledQuery, clientData(kNeedsCopyPermission));
+    callHost<host::op::ButtonSetMarked>(state.button, state.markedQuery, nullptr);
+    callHost<host::op::ToolBarAddButton>(toolbar, state.button, 1, anchor);
+}
+
+host::Handle newItem(const char* title, const char* name, host::Bool16 longMenusOnly) {
+    return callHost<host::op::MenuItemNew>(title, name, host::kNoHandle, longMenusOnly, '\0', 0, host::kNoHandle,
+                                          pluginState().extension);
+}
+
+void addReportItem(Registration& state, host::Handle menuBar) {
+    const host::Handle advanced = callHost<host::op::MenuAcquireByName>(menuBar, "Advanced");
+    state.reportItem = newItem("ortheo", "ZORV:Ortheo", 1);
+    callHost<host::op::MenuItemSetExecute>(state.reportItem, state.command, nullptr);
+    callHost<host::op::MenuItemSetEnabled>(state.reportItem, state.enabledQuery, clientData(kNeedsCopyPermission));
+    callHost<host::op::MenuItemSetMarked>(state.reportItem, state.markedQuery, nullptr);
+    if (advanced == host::kNoHandle) return;  // made, but placed nowhere
+    callHost<host::op::MenuAddItem>(advanced, state.reportItem, host::op::kAppendPosition);
+    callHost<host::op::MenuRelease>(advanced);
+}
+
+// Adds a note item to the named menu when the host has that menu; answers
+// the item, or none.
+host::Handle addNoteItem(host::Handle menuBar, const char* menuName, const char* itemName,
+                         void (*showNote)(host::ClientData)) {
+    const host::Handle menu = callHost<host::op::MenuAcquireByName>(menuBar, menuName);
+    if (menu == host::kNoHandle) return host::kNoHandle;
+    const host::Handle item = newItem("Ortheo", itemName, 0);
+    callHost<host::op::MenuItemSetExecute>(item, makeCallback(showNote), nullptr);
+    callHost<host::op::MenuAddItem>(menu, item, host::op::kAppendPosition);
+    callHost<host::op::MenuRelease>(menu);
+    return item;
+}
+
+// Builds the report of the active document and opens it in a new window.
+void runReport() {
+    const host::Handle view = callHost<host::op::ActiveDocView>();
+    if (view == host::kNoHandle) {
+        LogError(kCommandModule, kLineNoView, "There is no active document to process.");
+        return;
+    }
+    if (callHost<host::op::ViewDocument>(view) == host::kNoHandle) {
+        LogError(kCommandModule, kLineNoDocument, "There is no active document to process.");
+        return;
+    }
+    const host::Handle report = BuildFontReport();
+    if (report != host::kNoHandle) callHost<host::op::OpenInNewWindow>(report, 0);
+}
+
+}  // namespace
+
+host::Bool16 OnPluginInit() {
+    Registration& state = registration();
+    state.toolName = callHost<host::op::AtomFromString>(kToolName);
+    state.command = makeCallback(&RunFontReport);
+    state.enabledQuery = makeCallback(&IsFontReportEnabled);
+    state.markedQuery = makeCallback(&IsFontReportToolActive);
+
+    registerTool(state);
+    addToolbarButton(state);
+    const host::Handle menuBar = callHost<host::op::MenuBar>();
+    addReportItem(state, menuBar);
+
+    host::Handle lastNoteItem = addNoteItem(menuBar, "UsingExtensions", "ZORV:OrtheoHelp", &ShowHelpNote);
+    if (const host::Handle about = addNoteItem(menuBar, "AboutExtensions", "ZORV:OrtheoAbout", &ShowAboutNote)) {
+        lastNoteItem = about;
+    }
+    const host::Handle prefs = callHost<host::op::MenuAcquireByName>(menuBar, "Prefs");
+    if (prefs != host::kNoHandle) {
+        if (lastNoteItem != host::kNoHandle) callHost<host::op::MenuAddItem>(prefs, lastNoteItem, host::op::kAppendPosition);
+        callHost<host::op::MenuRelease>(prefs);
+    }
+    return 1;
+}
+
+host::Bool16 OnPluginUnload() {
+    Registration& state = registration();
+    if (state.buttonBitmap != nullptr) win::DeleteObject(std::exchange(state.buttonBitmap, nullptr));
+    return 1;
+}
+
+void RunFontReport(host::ClientData) {
+    host::FrameRecord frame;
+    callHost<host::op::PushFrame>(&frame, &RestoreFromFrame);
+    bool failed = false;
+    try {
+        runReport();
+    } catch (...) {
+        failed = true;
+    }
+    callHost<host::op::PopFrame>();
+    if (failed) LogError(kCommandModule, kLineReportFailed, "Error While converting() failed.");
+}
+
+host::Bool16 IsFontReportEnabled(host::ClientData data) {
+    const host::Handle view = callHost<host::op::ActiveDocView>();
+    if (view == host::kNoHandle) return 0;
+    const host::Handle document = callHost<host::op::ViewDocument>(view);
+    if (document == host::kNoHandle) return 0;
+    const std::uint32_t flags = callHost<host::op::DocPermissions>(document);
+    const auto wanted = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(data));
+    return wanted != 0 && (wanted & flags) == 0 ? 0 : 1;
+}
+
+host::Bool16 IsFontReportToolActive(host::ClientData) {
+    return callHost<host::op::ActiveTool>() == &registration().tool ? 1 : 0;
+}
+
+void ShowHelpNote(host::ClientData) { callHost<host::op::AlertNote>(kHelpNote); }
+
+void ShowAboutNote(host::ClientData) { callHost<host::op::AlertNote>(kAboutNote); }
+
+const host::ToolRecord& toolRecord() { return registration().tool; }
 
 }  // namespace ortheo

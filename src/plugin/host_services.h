@@ -156,6 +156,7 @@ constexpr std::size_t kFontAttrsProtection = 76;
 // The 164-byte graphic-state record of PDFEditWrite 5 and 14.
 constexpr std::size_t kGraphicStateSize = 164;
 constexpr std::size_t kGraphicStateFillSpace = 4;
+constexpr std::size_t kGraphicStateFillColor = 8;     // three 16.16 components
 constexpr std::size_t kGraphicStateStrokeSpace = 44;
 constexpr std::size_t kGraphicStateStrokeColor = 48;  // three 16.16 components
 constexpr std::size_t kGraphicStateLineWidth = 136;

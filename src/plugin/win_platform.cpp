@@ -24,4 +24,32 @@ void OutputDebugStringA(const char* text) {
     std::fflush(stderr);
 }
 
+namespace {
+
+constexpr int kButtonBitmapResource = 106;
+
+struct Bitmap {
+    const unsigned char* bytes;
+    std::size_t size;
+};
+
+int liveBitmaps = 0;
+
+}  // namespace
+
+void* LoadBitmapA(void*, int resource) {
+    if (resource != kButtonBitmapResource) return nullptr;
+    ++liveBitmaps;
+    return new Bitmap{kButtonBitmapBytes, kButtonBitmapSize};
+}
+
+int DeleteObject(void* object) {
+    if (object == nullptr) return 0;
+    delete static_cast<Bitmap*>(object);
+    --liveBitmaps;
+    return 1;
+}
+
+int liveBitmapsForTesting() { return liveBitmaps; }
+
 }  // namespace ortheo::win

@@ -1,0 +1,191 @@
+#include "app/report_command.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/plugin_loader.h"
+#include "app/text_selection_argument.h"
+#include "app/viewer_session.h"
+#include "core/call_log.h"
+#include "core/errors.h"
+#include "model/documents.h"
+#include "view/menus.h"
+#include "view/viewer.h"
+#include "view/windows.h"
+
+namespace host {
+namespace {
+
+constexpr const char* kReportItem = "ZORV:Ortheo";
+
+// A failure that ends the command with one line on standard error.
+struct CommandFailure {
+    int status;
+    std::string message;
+};
+
+[[noreturn]] void fail(int status, const std::string& message) { throw CommandFailure{status, message}; }
+
+std::unique_ptr<ViewerSession> startSession(const std::string& pluginPath, PlugInMainProc linkedPlugin) {
+    const HostConfig config;
+    if (linkedPlugin != nullptr) return std::make_unique<ViewerSession>(linkedPlugin, config);
+    return std::make_unique<ViewerSession>(pluginPath.empty() ? defaultPluginPath() : pluginPath, config);
+}
+
+Handle openDocument(ViewerSession& session, const std::string& path, const std::string& password) {
+    try {
+        return session.open(path, password);
+    } catch (const HostError& error) {
+        if (error.code() == kErrBadPassword) fail(1, std::string(error.what()) + " (give it with --password)");
+        fail(1, error.what());
+    }
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    std::error_code ignored;
+    if (std::filesystem::equivalent(a, b, ignored)) return true;
+    return std::filesystem::weakly_canonical(a, ignored) == std::filesystem::weakly_canonical(b, ignored);
+}
+
+void selectText(ViewerSession& session, const std::string& argument) {
+    const auto selection = parseTextSelection(argument);
+    if (!selection) fail(2, "--select-text " + argument + ": expected PAGES[:X0,Y0,X1,Y1], such as 1,3-5:0,0,300,400");
+    Viewer& viewer = session.host().viewer();
+    try {
+        viewer.selectText(viewer.activeView(), selection->pages, selection->area);
+    } catch (const HostError& error) {
+        fail(2, "--select-text " + argument + ": " + error.what());
+    }
+}
+
+Handle reportItem(Menus& menus) {
+    const Handle item = menus.findItem(kReportItem);
+    if (item == kNoHandle) fail(1, std::string("the plug-in registered no \"") + kReportItem + "\" menu item");
+    return item;
+}
+
+// Shows "Scanning page N/M" on a terminal while the plug-in asks for the
+// fonts of each page.
+class ProgressLine {
+public:
+    ProgressLine(Host& host, std::int32_t pageCount) : host_(host), pageCount_(pageCount), shown_(isatty(2) != 0) {
+        if (!shown_) return;
+        host_.calls().setObserver([this](TableId table, std::uint32_t selector) {
+            if (table == TableId::PDModel && selector == 95) {
+                std::fprintf(stderr, "\rScanning page %d/%d", ++page_, pageCount_);
+                std::fflush(stderr);
+            }
+        });
+    }
+    ~ProgressLine() {
+        if (!shown_) return;
+        host_.calls().setObserver(nullptr);
+        std::fputs("\r\033[K", stderr);
+    }
+
+private:
+    Host& host_;
+    std::int32_t pageCount_;
+    std::int32_t page_ = 0;
+    bool shown_;
+};
+
+Handle runReportItem(ViewerSession& session, Handle document, const std::string& input) {
+    Host& host = session.host();
+    Menus& menus = host.menus();
+    const Handle item = reportItem(menus);
+    if (!menus.isEnabled(menus.item(item).enabled)) {
+        fail(1, input + ": the report command is disabled for this document: its permissions forbid copying content");
+    }
+    const std::size_t raisedBefore = host.errors().raisedCount();
+    {
+        const ProgressLine progress(host, static_cast<std::int32_t>(host.documents().get(document).pdf->getAllPages().size()));
+        menus.choose(item);
+    }
+    if (host.windows().opened().empty()) {
+        if (host.errors().raisedCount() > raisedBefore) {
+            fail(1, "the report command ended without a report: a host error reached it (\"" +
+                        host.errors().inFlightText() + "\"); run with --log-errors to see the plug-in's log");
+        }
+        fail(1, "the report command ended without a report");
+    }
+    return host.windows().opened().back();
+}
+
+int report(const ReportOptions& options) {
+    if (options.logErrors) setenv("ORTHEO_LOG_ERRORS", "1", 1);  // read by the plug-in when it is loaded
+    std::error_code ignored;
+    if (!std::filesystem::is_regular_file(options.input, ignored)) fail(1, options.input + ": no such file");
+    const std::string output = options.output.empty() ? defaultReportPath(options.input) : options.output;
+    if (sameFile(output, options.input)) fail(2, output + ": the report would overwrite its input; choose another -o");
+
+    auto session = startSession(options.pluginPath, options.linkedPlugin);
+    const Handle document = openDocument(*session, options.input, options.password);
+    if (options.selectText) selectText(*session, *options.selectText);
+    const Handle report = runReportItem(*session, document, options.input);
+    try {
+        session->host().documents().save(report, output);
+    } catch (const HostError& error) {
+        fail(1, error.what());
+    }
+    std::printf("Report: %s\n", output.c_str());
+    return 0;
+}
+
+int listMenus(const MenuOptions& options) {
+    auto session = startSession(options.pluginPath, options.linkedPlugin);
+    std::fputs(session->host().menus().describe().c_str(), stdout);
+    return 0;
+}
+
+int chooseMenuItem(const MenuOptions& options) {
+    auto session = startSession(options.pluginPath, options.linkedPlugin);
+    if (!options.input.empty()) openDocument(*session, options.input, options.password);
+    Menus& menus = session->host().menus();
+    const Handle item = menus.findItem(options.item);
+    if (item == kNoHandle) fail(1, "no menu item is named \"" + options.item + "\"");
+    if (!menus.isEnabled(menus.item(item).enabled)) fail(1, "the menu item \"" + options.item + "\" is disabled");
+    menus.choose(item);
+    for (const Handle opened : session->host().windows().opened()) {
+        std::printf("Opened in a new window: a document of %zu pages\n",
+                    session->host().documents().get(opened).pdf->getAllPages().size());
+    }
+    return 0;
+}
+
+// Runs a command, turning its failures into one line on standard error.
+template <class Command, class Options>
+int runCommand(Command command, const Options& options) {
+    try {
+        return command(options);
+    } catch (const CommandFailure& failure) {
+        std::fprintf(stderr, "ortheo: %s\n", failure.message.c_str());
+        return failure.status;
+    } catch (const PluginLoadError& failure) {
+        std::fprintf(stderr, "ortheo: %s\n", failure.what());
+        return 2;
+    } catch (const HostError& failure) {
+        std::fprintf(stderr, "ortheo: %s\n", failure.what());
+        return 1;
+    }
+}
+
+}  // namespace
+
+std::string defaultReportPath(const std::string& input) {
+    std::filesystem::path path(input);
+    const std::string stem = path.extension() == ".pdf" || path.extension() == ".PDF" ? path.stem().string()
+                                                                                      : path.filename().string();
+    return (path.parent_path() / (stem + "-fonts.pdf")).string();
+}
+
+int runReport(const ReportOptions& options) { return runCommand(&report, options); }
+
+int runMenus(const MenuOptions& options) { return runCommand(&listMenus, options); }
+
+int runMenuItem(const MenuOptions& options) { return runCommand(&chooseMenuItem, options); }
+
+}  // namespace host
