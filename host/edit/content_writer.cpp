@@ -1,5 +1,7 @@
 #include "edit/content_writer.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstdlib>
 
@@ -27,9 +29,18 @@ constexpr ColorOperators colorOperators(ColorFamily family) {
 
 class ContentText {
 public:
-    ContentText& number(Fixed value) { return word(formatFixed(value)); }
+    ContentText& number(Fixed value) {
+        separate();
+        appendFixed(text_, value);
+        return *this;
+    }
+    ContentText& string(const std::string& bytes) {
+        separate();
+        appendLiteralString(text_, bytes);
+        return *this;
+    }
     ContentText& word(const std::string& text) {
-        if (!text_.empty() && text_.back() != '\n') text_ += ' ';
+        separate();
         text_ += text;
         return *this;
     }
@@ -46,16 +57,36 @@ public:
     std::string take() { return std::move(text_); }
 
 private:
+    void separate() {
+        if (!text_.empty() && text_.back() != '\n') text_ += ' ';
+    }
+
     std::string text_;
 };
 
-void writeTextRun(ContentText& out, const TextRun& run, const FontNamer& fontName) {
-    const FixedMatrix& m = run.matrix;
+bool sameColor(const Color& a, const Color& b) { return a.family == b.family && a.components == b.components; }
+
+// A text element is one text object: each run sets its own matrix, and its
+// font and fill colour when they differ from the run before.
+void writeText(ContentText& out, const TextElement& text, const FontNamer& fontName) {
+    if (text.runs.empty()) return;
     out.line("BT");
-    out.word("/" + fontName(run.font)).word("1").line("Tf");
-    out.number(m.a).number(m.b).number(m.c).number(m.d).number(m.e).number(m.f).line("Tm");
-    out.color(run.state.fill, false);
-    out.word(QPDFObjectHandle::newString(run.bytes).unparse()).line("Tj");
+    std::string currentFont;
+    const Color* currentColor = nullptr;
+    for (const TextRun& run : text.runs) {
+        const std::string font = fontName(run.font);
+        if (font != currentFont) {
+            out.word("/" + font).word("1").line("Tf");
+            currentFont = font;
+        }
+        const FixedMatrix& m = run.matrix;
+        out.number(m.a).number(m.b).number(m.c).number(m.d).number(m.e).number(m.f).line("Tm");
+        if (currentColor == nullptr || !sameColor(*currentColor, run.state.fill)) {
+            out.color(run.state.fill, false);
+            currentColor = &run.state.fill;
+        }
+        out.string(run.bytes).line("Tj");
+    }
     out.line("ET");
 }
 
@@ -122,25 +153,53 @@ struct ElementWriter {
     ContentText& out;
     const FontNamer& fontName;
 
-    void operator()(const TextElement& text) const {
-        for (const TextRun& run : text.runs) writeTextRun(out, run, fontName);
-    }
+    void operator()(const TextElement& text) const { writeText(out, text, fontName); }
     void operator()(const PathElement& path) const { writePath(out, path); }
 };
 
 }  // namespace
 
-std::string formatFixed(Fixed value) {
+void appendFixed(std::string& out, Fixed value) {
     const std::int64_t magnitude = std::llabs(static_cast<std::int64_t>(value));
     const std::int64_t scaled = (magnitude * kFractionScale + kFixedOne / 2) / kFixedOne;
-    std::string text = value < 0 ? "-" : "";
-    text += std::to_string(scaled / kFractionScale);
-    const std::int64_t fraction = scaled % kFractionScale;
-    if (fraction == 0) return text;
-    std::string digits = std::to_string(fraction);
-    digits.insert(0, 5 - digits.size(), '0');
-    digits.erase(digits.find_last_not_of('0') + 1);
-    return text + "." + digits;
+    char text[32];
+    char* end = text;
+    if (value < 0) *end++ = '-';
+    end = std::to_chars(end, text + sizeof text, scaled / kFractionScale).ptr;
+    std::int64_t fraction = scaled % kFractionScale;
+    if (fraction != 0) {
+        char digits[5];
+        for (int i = 4; i >= 0; --i, fraction /= 10) digits[i] = static_cast<char>('0' + fraction % 10);
+        int kept = 5;
+        while (digits[kept - 1] == '0') --kept;
+        *end++ = '.';
+        end = std::copy(digits, digits + kept, end);
+    }
+    out.append(text, end);
+}
+
+std::string formatFixed(Fixed value) {
+    std::string text;
+    appendFixed(text, value);
+    return text;
+}
+
+void appendLiteralString(std::string& out, const std::string& bytes) {
+    out += '(';
+    for (const char byte : bytes) {
+        const auto code = static_cast<unsigned char>(byte);
+        if (byte == '(' || byte == ')' || byte == '\\') {
+            out += '\\';
+            out += byte;
+        } else if (code < 0x20 || code >= 0x7F) {
+            const char octal[4] = {'\\', static_cast<char>('0' + (code >> 6)), static_cast<char>('0' + ((code >> 3) & 7)),
+                                   static_cast<char>('0' + (code & 7))};
+            out.append(octal, 4);
+        } else {
+            out += byte;
+        }
+    }
+    out += ')';
 }
 
 std::string writeContent(const std::vector<Element>& elements, const FontNamer& fontName) {

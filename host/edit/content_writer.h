@@ -19,6 +19,11 @@ namespace host {
 // dropped: 0x10000 -> "1", 0xCCCD -> "0.8", -0x8000 -> "-0.5",
 // 65536 * 1100 -> "1100".
 std::string formatFixed(Fixed value);
+void appendFixed(std::string& out, Fixed value);
+
+// Appends `bytes` as a PDF literal string: parentheses and backslashes
+// escaped, bytes outside printable ASCII in octal.
+void appendLiteralString(std::string& out, const std::string& bytes);
 
 // The resource name (without the slash) under which a font is drawn.
 using FontNamer = std::function<std::string(const PageFontEntry& font)>;

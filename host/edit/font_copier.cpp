@@ -65,11 +65,16 @@ QPDFObjectHandle FontCopier::hostFontIn(Handle target, PageFontEntry& font) {
     QPDF& pdf = documentPdf(target);
     if (font.dict.isIndirect()) return adopt(pdf, font.dict);
 
+    if (recentHostFont_.target == target && recentHostFont_.dict.isSameObjectAs(font.dict)) {
+        return recentHostFont_.made;
+    }
     const auto key = std::make_pair(target, font.dict.unparse());
-    if (const auto known = hostMade_.find(key); known != hostMade_.end()) return known->second;
-    QPDFObjectHandle made = pdf.makeIndirectObject(adopt(pdf, font.dict));
-    hostMade_.emplace(key, made);
-    return made;
+    auto known = hostMade_.find(key);
+    if (known == hostMade_.end()) {
+        known = hostMade_.emplace(key, pdf.makeIndirectObject(adopt(pdf, font.dict))).first;
+    }
+    recentHostFont_ = {target, font.dict, known->second};
+    return known->second;
 }
 
 }  // namespace host

@@ -34,6 +34,15 @@ private:
 
     std::map<std::tuple<Handle, Handle, QPDFObjGen>, QPDFObjectHandle> fromDocuments_;
     std::map<std::pair<Handle, std::string>, QPDFObjectHandle> hostMade_;
+
+    // The host-made font asked for last: a page asks for one many times, and
+    // spelling its dictionary out to look it up costs more than the drawing.
+    struct RecentHostFont {
+        Handle target = kNoHandle;
+        QPDFObjectHandle dict;
+        QPDFObjectHandle made;
+    };
+    RecentHostFont recentHostFont_;
 };
 
 }  // namespace host

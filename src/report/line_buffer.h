@@ -8,13 +8,17 @@
 
 namespace ortheo {
 
+// snprintf, kept out of line: cutting what does not fit is meant here, and
+// the compiler need not warn of it.
+void formatCut(char* buffer, std::size_t capacity, const char* format, ...) __attribute__((format(printf, 3, 4)));
+
 template <std::size_t Capacity>
 class LineBuffer {
 public:
     // Replaces the contents; at most Capacity - 1 characters are kept.
     template <class... Args>
     void format(const char* format, Args... args) {
-        std::snprintf(text_, Capacity, format, args...);
+        formatCut(text_, Capacity, format, args...);
     }
 
     // Appends as much of `piece` as fits.

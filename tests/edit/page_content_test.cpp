@@ -182,7 +182,9 @@ TEST_F(PageContentTest, TextAndFramesBecomeAContentStreamThatReadersSee) {
     EXPECT_NE(content.find("0.8 0.8 1 RG\n1 w\n66 1030 24 -32 re\nS\n"), std::string::npos) << content;
     EXPECT_NE(content.find("/F1 1 Tf\n12 0 0 15 30 1055 Tm\n0 g\n(Fonts by \\(names\\)) Tj"), std::string::npos)
         << content;
-    EXPECT_EQ(occurrences(content, "/F1 1 Tf"), 2u) << "both pieces draw with the one Times-Roman";
+    EXPECT_EQ(occurrences(content, "/F1 1 Tf"), 1u) << "both pieces draw with the one Times-Roman, set once";
+    EXPECT_EQ(occurrences(content, "/F2"), 0u);
+    EXPECT_EQ(occurrences(content, "BT\n"), 1u) << "a text element is one text object";
     EXPECT_LT(content.find(" re\n"), content.find("BT\n")) << "text is drawn over the frames";
     EXPECT_NE(output({"pdftotext", "-layout", path, "-"}).find("Fonts by (names)"), std::string::npos);
 }
