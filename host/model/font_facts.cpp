@@ -128,10 +128,14 @@ std::int32_t programProtection(std::string_view program, FT_Library library) {
     return (flags & kOutlinesForbidden) != 0 ? flags : 0;
 }
 
-std::int32_t embeddingProtection(QPDFObjectHandle font, FT_Library library) {
+std::optional<std::string> embeddedProgramBytes(QPDFObjectHandle font) {
     const auto program = embeddedProgram(font);
-    if (!program) return 0;
-    const auto data = decodedData(*program);
+    if (!program) return std::nullopt;
+    return decodedData(*program);
+}
+
+std::int32_t embeddingProtection(QPDFObjectHandle font, FT_Library library) {
+    const auto data = embeddedProgramBytes(font);
     return data ? programProtection(*data, library) : 0;
 }
 

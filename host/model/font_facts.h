@@ -72,6 +72,10 @@ std::optional<std::string> cidFontType(QPDFObjectHandle font);
 // font): /FontFile, /FontFile2 or /FontFile3.
 std::optional<QPDFObjectHandle> embeddedProgram(QPDFObjectHandle font);
 
+// The decoded bytes of the font's embedded program; none without one, or
+// when its filters are unknown or its data is damaged.
+std::optional<std::string> embeddedProgramBytes(QPDFObjectHandle font);
+
 // Whether the font's glyphs are in the document. A Type3 font always
 // counts: its glyphs are content streams of its own dictionary, so a
 // viewer draws them from the file and never substitutes another font.

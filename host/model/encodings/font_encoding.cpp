@@ -2,8 +2,6 @@
 
 #include <map>
 
-#include <qpdf/Pl_String.hh>
-#include <qpdf/QPDFExc.hh>
 
 #include "model/font_facts.h"
 
@@ -52,27 +50,11 @@ bool isSymbolic(QPDFObjectHandle font) {
     return flags.isInteger() && (flags.getIntValue() & kSymbolicFlag) != 0;
 }
 
-// The decoded embedded program; none without one or when it cannot be decoded.
-std::optional<std::string> programBytes(QPDFObjectHandle font) {
-    auto program = embeddedProgram(font);
-    if (!program) return std::nullopt;
-    std::string data;
-    Pl_String sink("font program", nullptr, data);
-    bool decoded = false;
-    try {
-        if (!program->pipeStreamData(&sink, &decoded, 0, qpdf_dl_generalized, true, false)) return std::nullopt;
-    } catch (const QPDFExc&) {
-        return std::nullopt;
-    }
-    if (!decoded) return std::nullopt;
-    return data;
-}
-
 CodeNames baseEncoding(QPDFObjectHandle font, QPDFObjectHandle encoding, FT_Library library) {
     const QPDFObjectHandle name = encoding.isDictionary() ? encoding.getKey("/BaseEncoding") : encoding;
     if (const EncodingVector* vector = namedEncoding(name)) return codeNamesOf(*vector);
     if (const EncodingVector* vector = symbolicStandardEncoding(font)) return codeNamesOf(*vector);
-    if (const auto program = programBytes(font)) {
+    if (const auto program = embeddedProgramBytes(font)) {
         if (auto builtIn = programEncoding(*program, library)) return std::move(*builtIn);
     }
     return isSymbolic(font) ? CodeNames{} : codeNamesOf(kStandardEncoding);
