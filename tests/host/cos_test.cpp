@@ -83,6 +83,23 @@ TEST_F(CosTest, ReadsTheDecodedToUnicodeStreamAsQpdfShowsIt) {
     EXPECT_EQ(loaded_.host().streams().openCount(), 0u);
 }
 
+TEST_F(CosTest, ReadsAToUnicodeStreamOfARealProducer) {
+    const std::string path = ORTHEO_FIXTURES "/latex.pdf";
+    document_ = loaded_.host().documents().open(path);
+    QPDF& pdf = *loaded_.host().documents().get(document_).pdf;
+    QPDFObjectHandle font = pdf.getObjectByID(4, 0);  // BDMPPX+CMBX12, set by pdfTeX
+    const int number = font.getKey("/ToUnicode").getObjectID();
+    const Object toUnicode = toUnicodeOf(loaded_.host().cos().wrap(document_, font));
+
+    ASSERT_EQ(callHost<host::op::CosTypeOf>(toUnicode), host::kCosStream);
+    const host::Handle stream = callHost<host::op::CosStreamOpen>(toUnicode, host::op::kStreamDecoded);
+    std::size_t calls = 0;
+    const std::string data = readInChunks(stream, &calls);
+    callHost<host::op::StreamClose>(stream);
+    EXPECT_EQ(data, commandOutput("qpdf --show-object=" + std::to_string(number) + " --filtered-stream-data " + path));
+    EXPECT_GT(data.size(), 0u);
+}
+
 TEST_F(CosTest, AMissingKeyIsTheNullObjectAndOtherTypesAreAnswered) {
     const auto sample = testing::writeToUnicodePdf(testing::temporaryPath("types.pdf"), "");
     const Object font = openFont(sample.path);
