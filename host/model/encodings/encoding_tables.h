@@ -26,7 +26,7 @@ struct GlyphListEntry {
     char32_t codePoint;
 };
 
-// The Adobe Glyph List, sorted by name (byte order), one code point a name.
+// The standard glyph list, sorted by name (byte order), one code point a name.
 std::span<const GlyphListEntry> glyphList();
 
 }  // namespace host::encodings

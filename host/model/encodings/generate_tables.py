@@ -2,7 +2,7 @@
 """Writes the host's encoding vectors and glyph list as a C++ source file.
 
 The data comes from Ghostscript (Debian package "ghostscript"), which
-carries every encoding a PDF reader needs and the Adobe Glyph List among its
+carries every encoding a PDF reader needs and the standard glyph list among its
 PostScript resources. The output depends only on that data: names keep their
 code order, and the glyph list is sorted by name so the host can search it.
 

@@ -1,4 +1,4 @@
-// Glyph names to Unicode, as PDF readers map them: the Adobe Glyph List
+// Glyph names to Unicode, as PDF readers map them: the standard glyph list
 // (encoding_tables.h) and the names that spell their code points (uniXXXX,
 // uXXXX to uXXXXXX).
 #pragma once

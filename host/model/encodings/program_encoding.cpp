@@ -60,7 +60,7 @@ std::optional<CodeNames> type1EncodingArray(FT_Face face) {
     return names;
 }
 
-bool isAdobeCharmap(FT_CharMap charmap) {
+bool isPostScriptCharmap(FT_CharMap charmap) {
     switch (charmap->encoding) {
         case FT_ENCODING_ADOBE_CUSTOM:
         case FT_ENCODING_ADOBE_STANDARD:
@@ -75,8 +75,8 @@ bool isAdobeCharmap(FT_CharMap charmap) {
 // A Type 1 or bare CFF program's encoding as FreeType exposes it. Standard
 // encoding is named in full; any other names only the codes whose glyphs
 // the program holds.
-std::optional<CodeNames> adobeCharmapEncoding(FT_Face face) {
-    const FT_CharMap charmap = findCharmap(face, isAdobeCharmap);
+std::optional<CodeNames> postScriptCharmapEncoding(FT_Face face) {
+    const FT_CharMap charmap = findCharmap(face, isPostScriptCharmap);
     if (charmap == nullptr) return std::nullopt;
     if (charmap->encoding == FT_ENCODING_ADOBE_STANDARD) return codeNamesOf(kStandardEncoding);
     if (!FT_HAS_GLYPH_NAMES(face) || FT_Set_Charmap(face, charmap) != 0) return std::nullopt;
@@ -121,7 +121,7 @@ std::optional<CodeNames> programEncoding(std::string_view program, FT_Library li
     if (!face) return std::nullopt;
     if (FT_IS_SFNT(face.get())) return symbolicCmapEncoding(face.get());
     if (auto names = type1EncodingArray(face.get())) return names;
-    return adobeCharmapEncoding(face.get());
+    return postScriptCharmapEncoding(face.get());
 }
 
 }  // namespace host::encodings
