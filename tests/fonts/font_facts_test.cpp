@@ -7,6 +7,7 @@
 #include <qpdf/QPDF.hh>
 #include <zlib.h>
 
+#include "support/sample_pdf.h"
 #include "fonts/font_samples.h"
 #include "model/font_facts.h"
 
@@ -14,15 +15,6 @@ namespace ortheo {
 namespace {
 
 using host::FreeTypeLibrary;
-
-std::string deflated(const std::string& data) {
-    uLongf size = compressBound(static_cast<uLong>(data.size()));
-    std::string packed(size, '\0');
-    compress(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(data.data()),
-             static_cast<uLong>(data.size()));
-    packed.resize(size);
-    return packed;
-}
 
 class FontFactsTest : public ::testing::Test {
 protected:
@@ -123,7 +115,7 @@ TEST_F(FontFactsTest, ReadsProtectionFromTheDecodedProgramAndNeverFailsOnABadOne
     EXPECT_EQ(host::embeddingProtection(trueTypeFont(stream(testing::trueTypeProgram(0x0002))), library), 2);
 
     EXPECT_EQ(host::embeddingProtection(
-                  trueTypeFont(stream(deflated(testing::trueTypeProgram(0x0002)), "<< /Filter /FlateDecode >>")),
+                  trueTypeFont(stream(testing::deflate(testing::trueTypeProgram(0x0002)), "<< /Filter /FlateDecode >>")),
                   library),
               2);
 

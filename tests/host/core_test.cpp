@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/raised.h"
 #include "core/atoms.h"
 #include "core/call_log.h"
 #include "core/errors.h"
@@ -16,15 +17,7 @@ namespace {
 
 using host::HostError;
 using testing::LoadedPlugin;
-
-std::string raisedText(const std::function<void()>& body) {
-    try {
-        body();
-    } catch (const HostError& error) {
-        return error.what();
-    }
-    return "(nothing raised)";
-}
+using testing::raisedText;
 
 TEST(HandleRegistry, RaisesForNullForeignAndStaleHandles) {
     host::Host hostRef;

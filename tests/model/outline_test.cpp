@@ -13,6 +13,7 @@
 #include <qpdf/JSON.hh>
 #include <qpdf/QPDF.hh>
 
+#include "support/raised.h"
 #include "core/errors.h"
 #include "model/documents.h"
 #include "model/pages.h"
@@ -26,21 +27,13 @@ namespace {
 
 using host::Handle;
 using host::HostError;
+using testing::raisedCode;
 using host::Object;
 using testing::LoadedPlugin;
 using testing::runCommand;
 using testing::temporaryPath;
 
 constexpr host::FixedRect kReportBox{0, 1100 << 16, 1100 << 16, 0};
-
-host::ErrorCode raisedCode(const std::function<void()>& body) {
-    try {
-        body();
-    } catch (const HostError& error) {
-        return error.code();
-    }
-    return host::kErrNone;
-}
 
 std::string fileBytes(const std::string& path) {
     std::ifstream file(path, std::ios::binary);

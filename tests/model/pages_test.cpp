@@ -11,6 +11,7 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFWriter.hh>
 
+#include "support/raised.h"
 #include "core/errors.h"
 #include "model/documents.h"
 #include "model/pages.h"
@@ -26,6 +27,7 @@ using host::FixedRect;
 using host::Handle;
 using host::HostError;
 using testing::LoadedPlugin;
+using testing::raisedText;
 using testing::runCommand;
 using testing::temporaryPath;
 
@@ -33,15 +35,6 @@ constexpr host::Fixed points(int value) { return value * host::kFixedOne; }
 
 // A page box of `width` by `height` points at the origin.
 constexpr FixedRect box(int width, int height) { return {0, points(height), points(width), 0}; }
-
-std::string raisedText(const std::function<void()>& body) {
-    try {
-        body();
-    } catch (const HostError& error) {
-        return error.what();
-    }
-    return "(nothing raised)";
-}
 
 // The /MediaBox that pdfinfo reads for a page, as "left bottom right top".
 std::string pdfinfoMediaBox(const std::string& path, int pageNumber) {

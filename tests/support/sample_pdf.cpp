@@ -11,14 +11,6 @@
 namespace ortheo::testing {
 namespace {
 
-std::string deflate(const std::string& data) {
-    uLongf size = compressBound(static_cast<uLong>(data.size()));
-    std::string packed(size, '\0');
-    compress(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(data.data()),
-             static_cast<uLong>(data.size()));
-    packed.resize(size);
-    return packed;
-}
 
 // The first half of `data` deflated and flushed to a byte boundary, then a
 // block header of the reserved type: a decoder delivers the first half and
@@ -31,7 +23,7 @@ std::string deflateThenBreak(const std::string& data) {
     zip.avail_in = static_cast<uInt>(data.size() / 2);
     zip.next_out = reinterpret_cast<Bytef*>(packed.data());
     zip.avail_out = static_cast<uInt>(packed.size());
-    deflate(&zip, Z_FULL_FLUSH);
+    ::deflate(&zip, Z_FULL_FLUSH);
     packed.resize(zip.total_out);
     deflateEnd(&zip);
     return packed + "\x07\xFF\xFF\xFF";
@@ -77,6 +69,15 @@ ToUnicodeSample writeToUnicodePdf(const std::string& path, const std::string& cm
 
 ToUnicodeSample writeCorruptToUnicodePdf(const std::string& path, const std::string& cmap) {
     return writeSample(path, cmap, true);
+}
+
+std::string deflate(const std::string& data) {
+    uLongf size = compressBound(static_cast<uLong>(data.size()));
+    std::string packed(size, '\0');
+    compress(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(data.data()),
+             static_cast<uLong>(data.size()));
+    packed.resize(size);
+    return packed;
 }
 
 std::string writeFontsPdf(const std::string& path, const std::vector<std::vector<std::string>>& pages) {

@@ -27,6 +27,9 @@ ToUnicodeSample writeCorruptToUnicodePdf(const std::string& path, const std::str
 // far (counted from 0 over the whole document).
 std::string writeFontsPdf(const std::string& path, const std::vector<std::vector<std::string>>& pages);
 
+// `data` compressed as a FlateDecode stream holds it.
+std::string deflate(const std::string& data);
+
 // A well-formed CMap text of about `bytes` bytes.
 std::string sampleCMap(std::size_t bytes);
 

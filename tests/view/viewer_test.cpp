@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/raised.h"
 #include "core/errors.h"
 #include "core/handles.h"
 #include "model/documents.h"
@@ -26,18 +27,10 @@ namespace {
 
 using host::Handle;
 using host::HostError;
+using testing::raisedCode;
 using Names = std::vector<std::string>;
 
 std::string fixture(const std::string& name) { return std::string(ORTHEO_FIXTURES) + "/" + name; }
-
-host::ErrorCode raisedCode(const std::function<void()>& body) {
-    try {
-        body();
-    } catch (const HostError& error) {
-        return error.code();
-    }
-    return host::kErrNone;
-}
 
 // What the selection procedure was handed, and when it says stop.
 struct Collected {
