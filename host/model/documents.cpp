@@ -1,18 +1,19 @@
 #include "model/documents.h"
 
 #include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string_view>
 
 #include <qpdf/QPDFExc.hh>
-#include <qpdf/Pl_Flate.hh>
-#include <qpdf/QPDFWriter.hh>
-#include <zlib.h>
 #include <unistd.h>
 
 #include "core/errors.h"
 #include "cos/cos_objects.h"
 #include "host.h"
+#include "model/document_writer.h"
 #include "model/fonts.h"
 #include "model/pages.h"
 
@@ -23,6 +24,18 @@ namespace {
 constexpr std::array<std::string_view, 7> kPageModes{
     "", "/UseNone", "/UseThumbs", "/UseOutlines", "/FullScreen", "/UseOC", "/UseAttachments",
 };
+
+// Writes `bytes` to a new file at `path`; the answer is empty, or what failed.
+std::string writeFile(const std::string& path, std::string_view bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return std::strerror(errno);
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const int writeError = errno;
+    const bool closed = std::fclose(file) == 0;
+    if (!written) return std::strerror(writeError);
+    if (!closed) return std::strerror(errno);
+    return "";
+}
 
 [[noreturn]] void raiseOpenFailure(const std::string& path, const QPDFExc& failure) {
     if (failure.getErrorCode() == qpdf_e_password) {
@@ -57,20 +70,17 @@ Handle Documents::create() {
 }
 
 void Documents::save(Handle document, const std::string& path) {
-    QPDF& pdf = *get(document).pdf;
-    const std::string temporary = path + ".part-" + std::to_string(getpid());
+    std::string file;
     try {
-        // Reports are written often and read soon: the fastest compression
-        // costs a little size and saves most of the writing time.
-        Pl_Flate::setCompressionLevel(Z_BEST_SPEED);
-        QPDFWriter writer(pdf, temporary.c_str());
-        writer.setDeterministicID(true);
-        writer.setObjectStreamMode(qpdf_o_generate);
-        writer.write();
+        file = writeDocument(*get(document).pdf);
     } catch (const std::exception& failure) {
+        raise(kErrFileOpen, path + ": the document could not be written (" + failure.what() + ")");
+    }
+    const std::string temporary = path + ".part-" + std::to_string(getpid());
+    if (const std::string failure = writeFile(temporary, file); !failure.empty()) {
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);
-        raise(kErrFileOpen, path + ": the document could not be written (" + failure.what() + ")");
+        raise(kErrFileOpen, path + ": the document could not be written (" + failure + ")");
     }
     std::error_code renamed;
     std::filesystem::rename(temporary, path, renamed);

@@ -1,0 +1,344 @@
+#include "model/document_writer.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <initializer_list>
+#include <iterator>
+#include <stdexcept>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include <qpdf/Buffer.hh>
+#include <qpdf/QPDFCryptoProvider.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+#include <zlib.h>
+
+namespace host {
+namespace {
+
+constexpr std::size_t kObjectsPerStream = 100;
+// Object and cross-reference streams came with PDF 1.5.
+constexpr std::string_view kLeastVersion = "1.5";
+// A comment of bytes above 127 tells transfer programs that the file is binary.
+constexpr std::string_view kBinaryMarker = "%\xBF\xF7\xA2\xFE\n";
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+// Where a reader finds an object: at an offset of the file (type 1), or as
+// the index-th object of an object stream (type 2). Object 0 heads the
+// list of free objects (type 0).
+struct CrossReference {
+    std::uint8_t type = 0;
+    std::uint64_t where = 0;  // the offset, or the object stream's number
+    std::uint16_t index = 0;  // the generation, or the place in the object stream
+};
+
+struct ObjGenHash {
+    std::size_t operator()(const QPDFObjGen& id) const noexcept {
+        return std::hash<long long>()((static_cast<long long>(id.getObj()) << 16) ^ id.getGen());
+    }
+};
+
+void appendInteger(std::string& out, long long value) {
+    char digits[24];
+    const char* end = std::to_chars(std::begin(digits), std::end(digits), value).ptr;
+    out.append(digits, static_cast<std::size_t>(end - digits));
+}
+
+void appendHex(std::string& out, unsigned char byte) {
+    out += kHexDigits[byte >> 4];
+    out += kHexDigits[byte & 0xF];
+}
+
+bool isRegularNameByte(unsigned char byte) {
+    return byte > ' ' && byte <= '~' && std::string_view("()<>[]{}/%#").find(static_cast<char>(byte)) == std::string_view::npos;
+}
+
+// A name as a PDF file spells it, from qpdf's form ("/Name", decoded):
+// bytes that are not regular characters become #XX. qpdf keeps a "#" that
+// began no valid escape as a NUL byte, which goes back to "#".
+void appendName(std::string& out, std::string_view name) {
+    out += '/';
+    for (const char c : name.substr(name.empty() ? 0 : 1)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte == 0) {
+            out += '#';
+        } else if (isRegularNameByte(byte)) {
+            out += c;
+        } else {
+            out += '#';
+            appendHex(out, byte);
+        }
+    }
+}
+
+std::string deflate(std::string_view data) {
+    uLongf size = compressBound(data.size());
+    std::string compressed(size, '\0');
+    const int status = compress2(reinterpret_cast<Bytef*>(compressed.data()), &size,
+                                 reinterpret_cast<const Bytef*>(data.data()), data.size(), Z_BEST_SPEED);
+    if (status != Z_OK) throw std::runtime_error("stream compression failed (zlib status " + std::to_string(status) + ")");
+    compressed.resize(size);
+    return compressed;
+}
+
+std::string md5Of(std::string_view data) {
+    const auto md5 = QPDFCryptoProvider::getImpl();
+    md5->MD5_init();
+    md5->MD5_update(reinterpret_cast<const unsigned char*>(data.data()), data.size());
+    md5->MD5_finalize();
+    QPDFCryptoImpl::MD5_Digest digest;
+    md5->MD5_digest(digest);
+    return std::string(std::begin(digest), std::end(digest));
+}
+
+// The bytes a cross-reference field needs for its largest value.
+int widthFor(std::uint64_t largest) {
+    int width = 1;
+    while (width < 8 && (largest >> (8 * width)) != 0) ++width;
+    return width;
+}
+
+void appendBigEndian(std::string& out, std::uint64_t value, int width) {
+    for (int shift = 8 * (width - 1); shift >= 0; shift -= 8) out += static_cast<char>((value >> shift) & 0xFF);
+}
+
+class DocumentWriter {
+public:
+    explicit DocumentWriter(QPDF& pdf) : pdf_(pdf) {}
+
+    std::string write() {
+        QPDFObjectHandle trailer = pdf_.getTrailer();
+        QPDFObjectHandle root = trailer.getKey("/Root");
+        if (!root.isIndirect() || !root.isDictionary()) throw std::runtime_error("the document has no catalog");
+        QPDFObjectHandle info = trailer.getKey("/Info");
+
+        file_ = "%PDF-" + version() + "\n";
+        file_ += kBinaryMarker;
+        references_.push_back({0, 0, 0xFFFF});
+        const int rootNumber = numberOf(root);
+        const int infoNumber = info.isIndirect() && info.isDictionary() ? numberOf(info) : 0;
+        while (!pending_.empty()) {
+            auto [object, number] = pending_.front();
+            pending_.pop_front();
+            if (object.isStream()) {
+                writeStream(number, object);
+            } else {
+                pack(number, object);
+            }
+        }
+        finishObjectStream();
+        writeCrossReferenceStream(rootNumber, infoNumber);
+        return std::move(file_);
+    }
+
+private:
+    struct Pending {
+        QPDFObjectHandle object;
+        int number;
+    };
+
+    std::string version() const {
+        const std::string own = pdf_.getPDFVersion();
+        return own > kLeastVersion ? own : std::string(kLeastVersion);
+    }
+
+    int reserveNumber() {
+        references_.emplace_back();
+        return static_cast<int>(references_.size() - 1);
+    }
+
+    // The object's number in the new file, given when first met; meeting
+    // an object queues it for writing.
+    int numberOf(QPDFObjectHandle object) {
+        const auto [known, added] = numbers_.try_emplace(object.getObjGen(), 0);
+        if (added) {
+            known->second = reserveNumber();
+            pending_.push_back({object, known->second});
+        }
+        return known->second;
+    }
+
+    void appendValue(std::string& out, QPDFObjectHandle value) {
+        if (value.isIndirect()) {
+            appendInteger(out, numberOf(value));
+            out += " 0 R";
+        } else {
+            appendDirect(out, value);
+        }
+    }
+
+    void appendDirect(std::string& out, QPDFObjectHandle value) {
+        switch (value.getTypeCode()) {
+        case ::ot_boolean:
+            out += value.getBoolValue() ? "true" : "false";
+            return;
+        case ::ot_integer:
+            appendInteger(out, value.getIntValue());
+            return;
+        case ::ot_real:
+            out += value.getRealValue();
+            return;
+        case ::ot_string:
+            out += value.unparse();
+            return;
+        case ::ot_name:
+            appendName(out, value.getName());
+            return;
+        case ::ot_array:
+            appendArray(out, value);
+            return;
+        case ::ot_dictionary:
+            out += "<<";
+            appendEntries(out, value);
+            out += " >>";
+            return;
+        default:  // null, and what is no value of a file (operators, inline images)
+            out += "null";
+            return;
+        }
+    }
+
+    void appendArray(std::string& out, QPDFObjectHandle array) {
+        out += '[';
+        const int size = array.getArrayNItems();
+        for (int i = 0; i < size; ++i) {
+            out += ' ';
+            appendValue(out, array.getArrayItem(i));
+        }
+        out += " ]";
+    }
+
+    // A dictionary's entries in key order, but the omitted keys; a null
+    // value is no entry.
+    void appendEntries(std::string& out, QPDFObjectHandle dictionary,
+                       std::initializer_list<std::string_view> omitted = {}) {
+        for (auto& [key, item] : dictionary.getDictAsMap()) {
+            if (std::find(omitted.begin(), omitted.end(), key) != omitted.end() || item.isNull()) continue;
+            out += ' ';
+            appendName(out, key);
+            out += ' ';
+            appendValue(out, item);
+        }
+    }
+
+    void writeStream(int number, QPDFObjectHandle stream) {
+        QPDFObjectHandle dictionary = stream.getDict();
+        const std::shared_ptr<Buffer> raw = stream.getRawStreamData();
+        std::string_view data(reinterpret_cast<const char*>(raw->getBuffer()), raw->getSize());
+        // Unfiltered data is compressed, except metadata, which tools read as text.
+        const bool compress = !dictionary.hasKey("/Filter") && !dictionary.isDictionaryOfType("/Metadata");
+        std::string compressed;
+        if (compress) {
+            compressed = deflate(data);
+            data = compressed;
+        }
+        std::string header = "<<";
+        if (compress) {
+            appendEntries(header, dictionary, {"/Length", "/DecodeParms"});
+            header += " /Filter /FlateDecode";
+        } else {
+            appendEntries(header, dictionary, {"/Length"});
+        }
+        appendStreamObject(number, header, data);
+    }
+
+    // Ends an open dictionary with /Length and writes the stream object.
+    void appendStreamObject(int number, std::string& openDictionary, std::string_view data) {
+        openDictionary += " /Length ";
+        appendInteger(openDictionary, static_cast<long long>(data.size()));
+        openDictionary += " >>";
+        references_[static_cast<std::size_t>(number)] = {1, file_.size(), 0};
+        appendInteger(file_, number);
+        file_ += " 0 obj\n";
+        file_ += openDictionary;
+        file_ += "\nstream\n";
+        file_ += data;
+        file_ += "\nendstream\nendobj\n";
+    }
+
+    void pack(int number, QPDFObjectHandle object) {
+        if (packedCount_ == 0) packNumber_ = reserveNumber();
+        references_[static_cast<std::size_t>(number)] = {2, static_cast<std::uint64_t>(packNumber_),
+                                                          static_cast<std::uint16_t>(packedCount_)};
+        appendInteger(packedIndex_, number);
+        packedIndex_ += ' ';
+        appendInteger(packedIndex_, static_cast<long long>(packedBody_.size()));
+        packedIndex_ += ' ';
+        appendDirect(packedBody_, object);
+        packedBody_ += '\n';
+        if (++packedCount_ == kObjectsPerStream) finishObjectStream();
+    }
+
+    void finishObjectStream() {
+        if (packedCount_ == 0) return;
+        std::string header = "<< /Type /ObjStm /N ";
+        appendInteger(header, static_cast<long long>(packedCount_));
+        header += " /First ";
+        appendInteger(header, static_cast<long long>(packedIndex_.size()));
+        header += " /Filter /FlateDecode";
+        appendStreamObject(packNumber_, header, deflate(packedIndex_ + packedBody_));
+        packedIndex_.clear();
+        packedBody_.clear();
+        packedCount_ = 0;
+    }
+
+    void writeCrossReferenceStream(int rootNumber, int infoNumber) {
+        const std::string id = md5Of(file_);
+        const int number = reserveNumber();
+        const std::size_t offset = file_.size();
+        references_[static_cast<std::size_t>(number)] = {1, offset, 0};
+
+        std::uint64_t largest = 0;
+        for (const CrossReference& reference : references_) largest = std::max(largest, reference.where);
+        const int width = widthFor(largest);
+        std::string rows;
+        for (const CrossReference& reference : references_) {
+            rows += static_cast<char>(reference.type);
+            appendBigEndian(rows, reference.where, width);
+            appendBigEndian(rows, reference.index, 2);
+        }
+
+        std::string header = "<< /Type /XRef /Size ";
+        appendInteger(header, static_cast<long long>(references_.size()));
+        header += " /W [ 1 ";
+        appendInteger(header, width);
+        header += " 2 ] /Root ";
+        appendInteger(header, rootNumber);
+        header += " 0 R";
+        if (infoNumber != 0) {
+            header += " /Info ";
+            appendInteger(header, infoNumber);
+            header += " 0 R";
+        }
+        header += " /ID [ <";
+        for (const char byte : id) appendHex(header, static_cast<unsigned char>(byte));
+        header += "> <";
+        for (const char byte : id) appendHex(header, static_cast<unsigned char>(byte));
+        header += "> ] /Filter /FlateDecode";
+        appendStreamObject(number, header, deflate(rows));
+        file_ += "startxref\n";
+        appendInteger(file_, static_cast<long long>(offset));
+        file_ += "\n%%EOF\n";
+    }
+
+    QPDF& pdf_;
+    std::string file_;
+    std::vector<CrossReference> references_;  // by the new numbers
+    std::unordered_map<QPDFObjGen, int, ObjGenHash> numbers_;
+    std::deque<Pending> pending_;
+    // The object stream being filled.
+    int packNumber_ = 0;
+    std::size_t packedCount_ = 0;
+    std::string packedIndex_;  // pairs of object number and offset
+    std::string packedBody_;
+};
+
+}  // namespace
+
+std::string writeDocument(QPDF& pdf) { return DocumentWriter(pdf).write(); }
+
+}  // namespace host
