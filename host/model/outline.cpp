@@ -103,6 +103,14 @@ Outline::Entry& Outline::entryOf(HandleRegistry<Entry>& registry, Object object)
     return entry;
 }
 
+QPDFObjectHandle Outline::place(Entry& entry) {
+    if (!entry.placed) {
+        entry.placed = true;
+        return entry.object;
+    }
+    return entry.object.shallowCopy();  // copies the direct objects inside too
+}
+
 Object Outline::root(Handle document) {
     QPDF& pdf = pdfOf(document);
     if (const auto known = roots_.find(document); known != roots_.end()) return {known->second, document};
@@ -147,8 +155,7 @@ void Outline::setAction(Object bookmark, Object action) {
     if (const auto root = roots_.find(item.document); root != roots_.end() && root->second == bookmark.word0) {
         raise(kErrBadArgument, "PDModel 61: the outline's root is no item and cannot have an action");
     }
-    // Each item gets its own copy, so no two containers share a direct object.
-    item.object.replaceKey("/A", actionEntry.object.shallowCopy());
+    item.object.replaceKey("/A", place(actionEntry));
     item.object.removeKey("/Dest");
 }
 
@@ -183,7 +190,7 @@ Object Outline::newGoToAction(Handle document, Object destination, Handle destin
     }
     QPDFObjectHandle action = QPDFObjectHandle::newDictionary();
     action.replaceKey("/S", QPDFObjectHandle::newName("/GoTo"));
-    action.replaceKey("/D", destinationEntry.object.shallowCopy());
+    action.replaceKey("/D", place(destinationEntry));
     return {actions_.add({document, action}), document};
 }
 

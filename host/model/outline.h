@@ -40,8 +40,12 @@ private:
     struct Entry {
         Handle document = kNoHandle;
         QPDFObjectHandle object;
+        bool placed = false;  // a destination or action already put into a container
     };
     static Entry& entryOf(HandleRegistry<Entry>& registry, Object object);
+    // A destination or action as it goes into a container: itself the first
+    // time, a copy after that, so that no two containers share a direct object.
+    static QPDFObjectHandle place(Entry& entry);
 
     HandleRegistry<Entry> bookmarks_{HandleKind::Bookmark};
     HandleRegistry<Entry> destinations_{HandleKind::Destination};

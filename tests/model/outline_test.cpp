@@ -312,6 +312,28 @@ TEST_F(OutlineTest, OnlyADestinationToAPageStillInItsOpenDocumentIsValid) {
     EXPECT_EQ(callHost<host::op::ViewDestIsValid>(kept), 0);
 }
 
+TEST_F(OutlineTest, AnActionOrDestinationUsedTwiceLeavesEachItemItsOwnObjects) {
+    const Handle document = callHost<host::op::DocCreate>();
+    const Handle page = appendPage(document);
+    const Object destination = destinationTo(document, page);
+    const Object action = callHost<host::op::ActionNewGoTo>(document, destination, document);
+    const Object sameDestination = callHost<host::op::ActionNewGoTo>(document, destination, document);
+    const Object root = callHost<host::op::DocRootBookmark>(document);
+    std::vector<QPDFObjectHandle> items;
+    for (const Object used : {action, action, sameDestination}) {
+        const Object item = callHost<host::op::BookmarkAddNewChild>(root, "item");
+        callHost<host::op::BookmarkSetAction>(item, used);
+        items.push_back(pdfOf(document).getRoot().getKey("/Outlines").getKey("/Last"));
+    }
+
+    // Changing what one item leads to changes no other item.
+    items[0].getKey("/A").getKey("/D").setArrayItem(3, QPDFObjectHandle::newInteger(7));
+    EXPECT_NE(items[1].getKey("/A").getKey("/D").getArrayItem(3).unparse(), "7");
+    EXPECT_NE(items[2].getKey("/A").getKey("/D").getArrayItem(3).unparse(), "7");
+    EXPECT_EQ(items[2].getKey("/A").getKey("/D").getArrayItem(0).getObjGen(), loaded_.host().pages().get(page).page.getObjGen());
+    callHost<host::op::PageRelease>(page);
+}
+
 TEST_F(OutlineTest, EachFitTypeTakesItsOwnValues) {
     const Handle document = callHost<host::op::DocCreate>();
     const Handle page = appendPage(document);
