@@ -54,7 +54,8 @@ void appendHex(std::string& out, unsigned char byte) {
 }
 
 bool isRegularNameByte(unsigned char byte) {
-    return byte > ' ' && byte <= '~' && std::string_view("()<>[]{}/%#").find(static_cast<char>(byte)) == std::string_view::npos;
+    return byte > ' ' && byte <= '~' &&
+           std::string_view("()<>[]{}/%#").find(static_cast<char>(byte)) == std::string_view::npos;
 }
 
 // A name as a PDF file spells it, from qpdf's form ("/Name", decoded):
@@ -80,7 +81,9 @@ std::string deflate(std::string_view data) {
     std::string compressed(size, '\0');
     const int status = compress2(reinterpret_cast<Bytef*>(compressed.data()), &size,
                                  reinterpret_cast<const Bytef*>(data.data()), data.size(), Z_BEST_SPEED);
-    if (status != Z_OK) throw std::runtime_error("stream compression failed (zlib status " + std::to_string(status) + ")");
+    if (status != Z_OK) {
+        throw std::runtime_error("stream compression failed (zlib status " + std::to_string(status) + ")");
+    }
     compressed.resize(size);
     return compressed;
 }

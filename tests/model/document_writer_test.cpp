@@ -58,7 +58,8 @@ public:
                 return ::testing::AssertionFailure() << where << ": array size";
             }
             for (int i = 0; i < original.getArrayNItems(); ++i) {
-                auto same = (*this)(original.getArrayItem(i), copy.getArrayItem(i), where + "[" + std::to_string(i) + "]");
+                const std::string item = where + "[" + std::to_string(i) + "]";
+                auto same = (*this)(original.getArrayItem(i), copy.getArrayItem(i), item);
                 if (!same) return same;
             }
             return ::testing::AssertionSuccess();

@@ -330,7 +330,8 @@ TEST_F(OutlineTest, AnActionOrDestinationUsedTwiceLeavesEachItemItsOwnObjects) {
     items[0].getKey("/A").getKey("/D").setArrayItem(3, QPDFObjectHandle::newInteger(7));
     EXPECT_NE(items[1].getKey("/A").getKey("/D").getArrayItem(3).unparse(), "7");
     EXPECT_NE(items[2].getKey("/A").getKey("/D").getArrayItem(3).unparse(), "7");
-    EXPECT_EQ(items[2].getKey("/A").getKey("/D").getArrayItem(0).getObjGen(), loaded_.host().pages().get(page).page.getObjGen());
+    EXPECT_EQ(items[2].getKey("/A").getKey("/D").getArrayItem(0).getObjGen(),
+              loaded_.host().pages().get(page).page.getObjGen());
     callHost<host::op::PageRelease>(page);
 }
 
