@@ -7,6 +7,8 @@
 #include <functional>
 #include <initializer_list>
 #include <iterator>
+#include <memory>
+#include <new>
 #include <stdexcept>
 #include <string_view>
 #include <unordered_map>
@@ -15,7 +17,7 @@
 #include <qpdf/Buffer.hh>
 #include <qpdf/QPDFCryptoProvider.hh>
 #include <qpdf/QPDFObjectHandle.hh>
-#include <zlib.h>
+#include <libdeflate.h>
 
 namespace host {
 namespace {
@@ -76,17 +78,29 @@ void appendName(std::string& out, std::string_view name) {
     }
 }
 
-std::string deflate(std::string_view data) {
-    uLongf size = compressBound(data.size());
-    std::string compressed(size, '\0');
-    const int status = compress2(reinterpret_cast<Bytef*>(compressed.data()), &size,
-                                 reinterpret_cast<const Bytef*>(data.data()), data.size(), Z_BEST_SPEED);
-    if (status != Z_OK) {
-        throw std::runtime_error("stream compression failed (zlib status " + std::to_string(status) + ")");
+// Flate compression at libdeflate's fastest level, which still packs a
+// report's content tighter than zlib's fastest and takes half its time.
+class Compressor {
+public:
+    Compressor() : compressor_(libdeflate_alloc_compressor(1)) {
+        if (compressor_ == nullptr) throw std::bad_alloc();
     }
-    compressed.resize(size);
-    return compressed;
-}
+
+    std::string deflate(std::string_view data) {
+        std::string compressed(libdeflate_zlib_compress_bound(compressor_.get(), data.size()), '\0');
+        const std::size_t size = libdeflate_zlib_compress(compressor_.get(), data.data(), data.size(),
+                                                          compressed.data(), compressed.size());
+        if (size == 0) throw std::runtime_error("stream compression failed");
+        compressed.resize(size);
+        return compressed;
+    }
+
+private:
+    struct Free {
+        void operator()(libdeflate_compressor* compressor) const { libdeflate_free_compressor(compressor); }
+    };
+    std::unique_ptr<libdeflate_compressor, Free> compressor_;
+};
 
 std::string md5Of(std::string_view data) {
     const auto md5 = QPDFCryptoProvider::getImpl();
@@ -236,7 +250,7 @@ private:
         const bool compress = !dictionary.hasKey("/Filter") && !dictionary.isDictionaryOfType("/Metadata");
         std::string compressed;
         if (compress) {
-            compressed = deflate(data);
+            compressed = compressor_.deflate(data);
             data = compressed;
         }
         std::string header = "<<";
@@ -283,7 +297,7 @@ private:
         header += " /First ";
         appendInteger(header, static_cast<long long>(packedIndex_.size()));
         header += " /Filter /FlateDecode";
-        appendStreamObject(packNumber_, header, deflate(packedIndex_ + packedBody_));
+        appendStreamObject(packNumber_, header, compressor_.deflate(packedIndex_ + packedBody_));
         packedIndex_.clear();
         packedBody_.clear();
         packedCount_ = 0;
@@ -322,13 +336,14 @@ private:
         header += "> <";
         for (const char byte : id) appendHex(header, static_cast<unsigned char>(byte));
         header += "> ] /Filter /FlateDecode";
-        appendStreamObject(number, header, deflate(rows));
+        appendStreamObject(number, header, compressor_.deflate(rows));
         file_ += "startxref\n";
         appendInteger(file_, static_cast<long long>(offset));
         file_ += "\n%%EOF\n";
     }
 
     QPDF& pdf_;
+    Compressor compressor_;
     std::string file_;
     std::vector<CrossReference> references_;  // by the new numbers
     std::unordered_map<QPDFObjGen, int, ObjGenHash> numbers_;
