@@ -66,15 +66,35 @@ private:
 
 bool sameColor(const Color& a, const Color& b) { return a.family == b.family && a.components == b.components; }
 
+// The resource name of each run's font. Runs in a row mostly share their
+// font, so the last answer is kept rather than asked for again.
+class RunFontNames {
+public:
+    explicit RunFontNames(const FontNamer& fontName) : fontName_(fontName) {}
+
+    const std::string& operator()(const PageFontEntry& font) {
+        if (last_ == nullptr || last_->document != font.document || !last_->dict.isSameObjectAs(font.dict)) {
+            name_ = fontName_(font);
+            last_ = &font;
+        }
+        return name_;
+    }
+
+private:
+    const FontNamer& fontName_;
+    const PageFontEntry* last_ = nullptr;
+    std::string name_;
+};
+
 // A text element is one text object: each run sets its own matrix, and its
 // font and fill colour when they differ from the run before.
-void writeText(ContentText& out, const TextElement& text, const FontNamer& fontName) {
+void writeText(ContentText& out, const TextElement& text, RunFontNames& fontNames) {
     if (text.runs.empty()) return;
     out.line("BT");
     std::string currentFont;
     const Color* currentColor = nullptr;
     for (const TextRun& run : text.runs) {
-        const std::string font = fontName(run.font);
+        const std::string& font = fontNames(run.font);
         if (font != currentFont) {
             out.word("/" + font).word("1").line("Tf");
             currentFont = font;
@@ -151,18 +171,23 @@ void writePath(ContentText& out, const PathElement& path) {
 
 struct ElementWriter {
     ContentText& out;
-    const FontNamer& fontName;
+    RunFontNames& fontNames;
 
-    void operator()(const TextElement& text) const { writeText(out, text, fontName); }
+    void operator()(const TextElement& text) const { writeText(out, text, fontNames); }
     void operator()(const PathElement& path) const { writePath(out, path); }
 };
 
 }  // namespace
 
 void appendFixed(std::string& out, Fixed value) {
+    char text[32];
+    if (value % kFixedOne == 0) {  // most coordinates are whole numbers
+        const char* end = std::to_chars(text, text + sizeof text, value / kFixedOne).ptr;
+        out.append(text, static_cast<std::size_t>(end - text));
+        return;
+    }
     const std::int64_t magnitude = std::llabs(static_cast<std::int64_t>(value));
     const std::int64_t scaled = (magnitude * kFractionScale + kFixedOne / 2) / kFixedOne;
-    char text[32];
     char* end = text;
     if (value < 0) *end++ = '-';
     end = std::to_chars(end, text + sizeof text, scaled / kFractionScale).ptr;
@@ -175,7 +200,7 @@ void appendFixed(std::string& out, Fixed value) {
         *end++ = '.';
         end = std::copy(digits, digits + kept, end);
     }
-    out.append(text, end);
+    out.append(text, static_cast<std::size_t>(end - text));
 }
 
 std::string formatFixed(Fixed value) {
@@ -204,7 +229,8 @@ void appendLiteralString(std::string& out, const std::string& bytes) {
 
 std::string writeContent(const std::vector<Element>& elements, const FontNamer& fontName) {
     ContentText out;
-    for (const Element& element : elements) std::visit(ElementWriter{out, fontName}, element);
+    RunFontNames fontNames(fontName);
+    for (const Element& element : elements) std::visit(ElementWriter{out, fontNames}, element);
     return out.take();
 }
 
