@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config binutils
   libqpdf-dev libfreetype-dev zlib1g-dev libdeflate-dev libcli11-dev
-  libgoogle-perftools-dev libgtest-dev libbenchmark-dev valgrind
+  libjemalloc-dev libgtest-dev libbenchmark-dev valgrind
   qpdf poppler-utils mupdf-tools python3-pdfminer
   ghostscript python3
 )
