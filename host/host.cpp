@@ -31,14 +31,9 @@ Host* currentHost = nullptr;
 Host::Host() : Host(HostConfig{}) {}
 
 Host::Host(const HostConfig& config)
-    : errors_(std::make_unique<ErrorState>()),
-      atoms_(std::make_unique<AtomTable>()),
-      calls_(std::make_unique<CallLog>()),
-      callbacks_(std::make_unique<CallbackRegistry>()),
-      tables_(std::make_unique<TableRegistry>(config.tables)),
+    : core_(config.tables, config.recordCalls),
       documents_(std::make_unique<Documents>()),
       cos_(std::make_unique<CosObjects>()),
-      streams_(std::make_unique<Streams>()),
       pages_(std::make_unique<Pages>()),
       fonts_(std::make_unique<Fonts>()),
       glyphNames_(std::make_unique<GlyphNames>()),
@@ -46,20 +41,15 @@ Host::Host(const HostConfig& config)
       viewer_(std::make_unique<Viewer>()),
       menus_(std::make_unique<Menus>(config.menus)),
       windows_(std::make_unique<Windows>()) {
-    if (currentHost != nullptr) {
-        std::fputs("ortheo: a second host was made while one is current\n", stderr);
-        std::abort();
-    }
     currentHost = this;
-    calls_->setRecording(config.recordCalls);
-    installCoreOperations(*tables_);
-    installCosOperations(*tables_);
-    installModelOperations(*tables_);
-    installFontOperations(*tables_);
-    installGlyphOperations(*tables_);
-    installEditOperations(*tables_);
-    installViewOperations(*tables_);
-    installCommandOperations(*tables_);
+    TableRegistry& tables = core_.tables();
+    installCosOperations(tables);
+    installModelOperations(tables);
+    installFontOperations(tables);
+    installGlyphOperations(tables);
+    installEditOperations(tables);
+    installViewOperations(tables);
+    installCommandOperations(tables);
 }
 
 Host::~Host() {
@@ -71,7 +61,6 @@ Host::~Host() {
     glyphNames_.reset();
     fonts_.reset();
     pages_.reset();
-    streams_.reset();
     cos_.reset();
     documents_.reset();
     currentHost = nullptr;

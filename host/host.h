@@ -4,30 +4,27 @@
 // Exactly one Host is current at a time (the command line makes one; each
 // test makes its own). The operations in the tables are plain functions, so
 // they reach their state through `Host::current()`. Each subsystem keeps its
-// state in a part of its own; the Host owns the parts.
+// state in a part of its own; the Host owns the parts. Its core (atoms,
+// callbacks, errors and frames, streams, the call log and the tables) is a
+// `Core` of its own, which stands without qpdf and FreeType.
 #pragma once
 
 #include <memory>
 
+#include "core/core.h"
 #include "plugin/host_services.h"
 
 namespace host {
 
-class AtomTable;
-class CallLog;
-class CallbackRegistry;
 class CosObjects;
 class Documents;
-class ErrorState;
 class Fonts;
 class GlyphNames;
 class Menus;
 class PageContent;
 class Pages;
-class Streams;
 class Viewer;
 class Windows;
-class TableRegistry;
 struct TableOffer;
 
 struct HostConfig;
@@ -43,14 +40,15 @@ public:
     // The current host; aborts with a message when there is none.
     static Host& current();
 
-    ErrorState& errors() { return *errors_; }
-    AtomTable& atoms() { return *atoms_; }
-    CallLog& calls() { return *calls_; }
-    CallbackRegistry& callbacks() { return *callbacks_; }
-    TableRegistry& tables() { return *tables_; }
+    Core& core() { return core_; }
+    ErrorState& errors() { return core_.errors(); }
+    AtomTable& atoms() { return core_.atoms(); }
+    CallLog& calls() { return core_.calls(); }
+    CallbackRegistry& callbacks() { return core_.callbacks(); }
+    TableRegistry& tables() { return core_.tables(); }
+    Streams& streams() { return core_.streams(); }
     Documents& documents() { return *documents_; }
     CosObjects& cos() { return *cos_; }
-    Streams& streams() { return *streams_; }
     Pages& pages() { return *pages_; }
     Fonts& fonts() { return *fonts_; }
     GlyphNames& glyphNames() { return *glyphNames_; }
@@ -60,19 +58,12 @@ public:
     Windows& windows() { return *windows_; }
 
     // The extension handle handed to the plug-in in its setup record.
-    ExtensionHandle extension() const { return kExtension; }
+    ExtensionHandle extension() const { return core_.extension(); }
 
 private:
-    static constexpr ExtensionHandle kExtension = 0x0E7E0001;
-
-    std::unique_ptr<ErrorState> errors_;
-    std::unique_ptr<AtomTable> atoms_;
-    std::unique_ptr<CallLog> calls_;
-    std::unique_ptr<CallbackRegistry> callbacks_;
-    std::unique_ptr<TableRegistry> tables_;
+    Core core_;
     std::unique_ptr<Documents> documents_;
     std::unique_ptr<CosObjects> cos_;
-    std::unique_ptr<Streams> streams_;
     std::unique_ptr<Pages> pages_;
     std::unique_ptr<Fonts> fonts_;
     std::unique_ptr<GlyphNames> glyphNames_;

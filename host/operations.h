@@ -5,7 +5,6 @@ namespace host {
 
 class TableRegistry;
 
-void installCoreOperations(TableRegistry& tables);   // core/: Core, AcroSupport
 void installCosOperations(TableRegistry& tables);    // cos/: Cos
 void installModelOperations(TableRegistry& tables);  // model/: documents, pages, outline
 void installFontOperations(TableRegistry& tables);   // model/: fonts

@@ -6,6 +6,7 @@
 
 #include "core/atoms.h"
 #include "core/callbacks.h"
+#include "core/plugin_calls.h"
 #include "core/tables.h"
 #include "host.h"
 
@@ -50,13 +51,13 @@ HandshakeOutcome runHandshake(Host& host, PlugInMainProc entry, void* module, st
     HandshakeOutcome outcome;
     WindowsData windowsData{0, module};
     SetupProc setup = nullptr;
-    if (!entry(offeredVersion, &outcome.handshakeVersion, &setup, &windowsData) || setup == nullptr) {
+    if (!callPlugin(entry, offeredVersion, &outcome.handshakeVersion, &setup, &windowsData) || setup == nullptr) {
         outcome.refusal = "PlugInMain refused the host";
         return outcome;
     }
 
     SetupRecord record{kHandshakeVersion, host.extension(), host.tables().setupCoreTable(), kNoCallback};
-    if (!setup(outcome.handshakeVersion, &record)) {
+    if (!callPlugin(setup, outcome.handshakeVersion, &record)) {
         outcome.refusal = setupRefusal(host.tables());
         return outcome;
     }
@@ -64,7 +65,7 @@ HandshakeOutcome runHandshake(Host& host, PlugInMainProc entry, void* module, st
     HandshakeRecord handshake{};
     handshake.size = sizeof handshake;
     const auto handshakeProc = host.callbacks().resolve<HandshakeProc>(record.handshake);
-    if (!handshakeProc(outcome.handshakeVersion, &handshake)) {
+    if (!callPlugin(handshakeProc, outcome.handshakeVersion, &handshake)) {
         outcome.refusal = "the handshake refused";
         return outcome;
     }

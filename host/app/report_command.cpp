@@ -11,6 +11,7 @@
 #include "app/viewer_session.h"
 #include "core/call_log.h"
 #include "core/errors.h"
+#include "host.h"
 #include "model/documents.h"
 #include "view/menus.h"
 #include "view/viewer.h"
@@ -107,8 +108,8 @@ Handle runReportItem(ViewerSession& session, Handle document, const std::string&
     }
     if (host.windows().opened().empty()) {
         if (host.errors().raisedCount() > raisedBefore) {
-            fail(1, "the report command ended without a report: a host error reached it (\"" +
-                        host.errors().inFlightText() + "\"); run with --log-errors to see the plug-in's log");
+            fail(1, "the report command ended without a report: a host error reached it (\"" + std::string(
+                        host.errors().inFlightText()) + "\"); run with --log-errors to see the plug-in's log");
         }
         fail(1, "the report command ended without a report");
     }

@@ -1,6 +1,7 @@
 #include "app/viewer_session.h"
 
 #include "core/callbacks.h"
+#include "core/plugin_calls.h"
 #include "model/documents.h"
 #include "view/viewer.h"
 
@@ -18,17 +19,13 @@ ViewerSession::ViewerSession(PlugInMainProc entry, const HostConfig& config) : h
 void ViewerSession::load(PlugInMainProc entry, void* module) {
     outcome_ = runHandshake(*host_, entry, module);
     if (!outcome_.loaded) throw PluginLoadError("the plug-in was not loaded: " + outcome_.refusal);
-    if (!host_->callbacks().resolve<AnswerProc>(outcome_.init)()) {
+    if (!callPlugin(host_->callbacks().resolve<AnswerProc>(outcome_.init))) {
         throw PluginLoadError("the plug-in's initialisation failed");
     }
 }
 
 ViewerSession::~ViewerSession() {
-    try {
-        host_->callbacks().resolve<AnswerProc>(outcome_.unload)();
-    } catch (...) {
-        // A plug-in that fails to unload leaves nothing for the viewer to do.
-    }
+    callPlugin(host_->callbacks().resolve<AnswerProc>(outcome_.unload));
     host_.reset();
 }
 

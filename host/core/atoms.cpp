@@ -1,7 +1,7 @@
 #include "core/atoms.h"
 
 #include "core/errors.h"
-#include "host.h"
+#include "core/core.h"
 
 namespace host {
 

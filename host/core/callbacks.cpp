@@ -1,12 +1,12 @@
 #include "core/callbacks.h"
 
 #include "core/errors.h"
-#include "host.h"
+#include "core/core.h"
 
 namespace host {
 
 Callback CallbackRegistry::make(ExtensionHandle extension, Proc proc) {
-    if (extension != Host::current().extension()) {
+    if (extension != Core::current().extension()) {
         raise(kErrBadArgument, "Core 8: unknown extension handle");
     }
     if (proc == nullptr) raise(kErrBadArgument, "Core 8: no procedure");

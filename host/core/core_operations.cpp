@@ -1,59 +1,59 @@
-#include "operations.h"
+#include "core/core.h"
 
 #include "core/atoms.h"
 #include "core/callbacks.h"
 #include "core/errors.h"
 #include "core/streams.h"
 #include "core/tables.h"
-#include "host.h"
+#include "core/core.h"
 
 namespace host {
 namespace {
 
-void pushFrame(FrameRecord* record, RestoreProc restore) { Host::current().errors().pushFrame(record, restore); }
+void pushFrame(FrameRecord* record, RestoreProc restore) { Core::current().errors().pushFrame(record, restore); }
 
-void popFrame() { Host::current().errors().popFrame(); }
+void popFrame() { Core::current().errors().popFrame(); }
 
-ErrorCode errorCodeInFlight() { return Host::current().errors().inFlight(); }
+ErrorCode errorCodeInFlight() { return Core::current().errors().inFlight(); }
 
 Atom atomFromString(const char* text) {
     if (text == nullptr) raise(kErrBadArgument, "Core 5: no text");
-    return Host::current().atoms().intern(text);
+    return Core::current().atoms().intern(text);
 }
 
-const char* stringFromAtom(Atom atom) { return Host::current().atoms().text(atom); }
+const char* stringFromAtom(Atom atom) { return Core::current().atoms().text(atom); }
 
 Callback newCallback(ExtensionHandle extension, Proc proc) {
-    return Host::current().callbacks().make(extension, proc);
+    return Core::current().callbacks().make(extension, proc);
 }
 
-void destroyCallback(Callback callback) { Host::current().callbacks().destroy(callback); }
+void destroyCallback(Callback callback) { Core::current().callbacks().destroy(callback); }
 
 // Looks a table up by name and version; an unknown name gives no table.
 HostTable* getTable(Atom name, std::uint32_t version) {
-    const std::string_view wanted = Host::current().atoms().text(name);
+    const std::string_view wanted = Core::current().atoms().text(name);
     for (const TableRequest& request : kTableRequests) {
-        if (wanted == request.name) return Host::current().tables().find(request.id, version);
+        if (wanted == request.name) return Core::current().tables().find(request.id, version);
     }
     return nullptr;
 }
 
 char* errorText(ErrorCode code, char* buffer, std::int32_t size) {
     if (buffer == nullptr || size <= 0) raise(kErrBadArgument, "AcroSupport 4: no buffer");
-    Host::current().errors().describe(code, buffer, size);
+    Core::current().errors().describe(code, buffer, size);
     return buffer;
 }
 
 std::int32_t streamRead(void* destination, std::int32_t itemSize, std::int32_t itemCount, Handle stream) {
-    return Host::current().streams().read(destination, itemSize, itemCount, stream);
+    return Core::current().streams().read(destination, itemSize, itemCount, stream);
 }
 
 std::int32_t streamClose(Handle stream) {
-    Host::current().streams().close(stream);
+    Core::current().streams().close(stream);
     return 0;
 }
 
-std::uint32_t tableVersion(HostTable* table) { return Host::current().tables().versionOf(table); }
+std::uint32_t tableVersion(HostTable* table) { return Core::current().tables().versionOf(table); }
 
 }  // namespace
 

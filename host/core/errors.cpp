@@ -1,10 +1,39 @@
 #include "core/errors.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
-
-#include "host.h"
+#include <exception>
+#include <typeinfo>
 
 namespace host {
+namespace {
+
+void copyBounded(char* buffer, std::size_t size, const char* text) {
+    const std::size_t length = std::min(std::strlen(text), size - 1);
+    std::memcpy(buffer, text, length);
+    buffer[length] = '\0';
+}
+
+// What crossed: the text of a standard exception, the type of any other.
+void reportCrossingException() {
+    const std::exception_ptr crossing = std::current_exception();
+    if (!crossing) {
+        stopForContractBreach("std::terminate was called with no exception in flight");
+    }
+    char line[400];
+    try {
+        std::rethrow_exception(crossing);
+    } catch (const std::exception& failure) {
+        std::snprintf(line, sizeof line, "a C++ exception crossed a host entry point: %s", failure.what());
+    } catch (...) {
+        std::snprintf(line, sizeof line, "a C++ exception crossed a host entry point (not a std::exception)");
+    }
+    stopForContractBreach(line);
+}
+
+}  // namespace
 
 const char* errorCodeText(ErrorCode code) {
     switch (code) {
@@ -23,36 +52,50 @@ const char* errorCodeText(ErrorCode code) {
     }
 }
 
-void raise(ErrorCode code, const std::string& text) { Host::current().errors().raise(code, text); }
+void raise(ErrorCode code, const std::string& text) { throw HostError(code, text); }
 
-void ErrorState::raise(ErrorCode code, const std::string& text) {
+void stopForContractBreach(const char* what) noexcept {
+    std::fprintf(stderr, "ortheo host: %s\n", what);
+    std::fflush(stderr);
+    std::abort();
+}
+
+void installStrictTerminateHandler() { std::set_terminate(&reportCrossingException); }
+
+void ErrorState::record(ErrorCode code, const char* text) noexcept {
     inFlightCode_ = code;
-    inFlightText_ = text;
+    copyBounded(inFlightText_, sizeof inFlightText_, text != nullptr ? text : "");
     ++raisedCount_;
-    if (!frames_.empty()) {
-        const Frame top = frames_.back();
-        top.restore(top.record);
+}
+
+void ErrorState::resumePlugin() noexcept {
+    if (frames_.empty()) {
+        char line[640];
+        std::snprintf(line, sizeof line, "a host operation raised with no exception frame pushed (\"%s\")",
+                      inFlightText_);
+        stopForContractBreach(line);
     }
-    throw HostError(code, text);
+    const Frame top = frames_.back();
+    top.restore(top.record);
+    stopForContractBreach("an exception frame's restore procedure returned to the host");
 }
 
 void ErrorState::pushFrame(FrameRecord* record, RestoreProc restore) {
     if (record == nullptr || restore == nullptr) raise(kErrBadArgument, "Core 2: a frame needs a record and a restore procedure");
     frames_.push_back({record, restore});
+    ++pushed_;
 }
 
 void ErrorState::popFrame() {
     if (frames_.empty()) raise(kErrBadArgument, "Core 3: no exception frame to pop");
     frames_.pop_back();
+    ++popped_;
 }
 
 void ErrorState::describe(ErrorCode code, char* buffer, std::int32_t size) const {
     if (buffer == nullptr || size <= 0) return;
-    const std::string text = code == inFlightCode_ && !inFlightText_.empty() ? inFlightText_
-                                                                             : errorCodeText(code);
-    const std::size_t length = std::min(text.size(), static_cast<std::size_t>(size) - 1);
-    std::memcpy(buffer, text.data(), length);
-    buffer[length] = '\0';
+    const bool inFlight = code == inFlightCode_ && inFlightText_[0] != '\0';
+    copyBounded(buffer, static_cast<std::size_t>(size), inFlight ? inFlightText_ : errorCodeText(code));
 }
 
 }  // namespace host

@@ -1,13 +1,19 @@
 // Host errors and exception frames (Core 2, 3 and 4; AcroSupport 4).
 //
-// A failing host operation never returns garbage: it raises. Raising records
-// the error as the one in flight (answered by Core 4, its text by
-// AcroSupport 4). While the plug-in has a frame pushed, the host then calls
-// that frame's restore procedure, which unwinds the plug-in to its resume
-// point by throwing; should the procedure return, or with no frame pushed,
-// the host throws `HostError`.
+// A failing host operation never returns garbage: it raises. Inside the
+// host, raising is throwing `HostError`; no C++ exception ever leaves the
+// host, though. The table's entry point catches it, records the error as the
+// one in flight (answered by Core 4, its text by AcroSupport 4), lets every
+// object of the call be destroyed, and then, outside any catch block, calls
+// the restore procedure of the plug-in's top frame. That procedure resumes
+// the plug-in at the point it saved (a jump) and never returns. A raise with
+// no frame pushed, a restore procedure that returns, and a C++ exception
+// that reaches an entry point from either side are defects of the plug-in:
+// the host says so in one line and stops the process, as a real host would
+// (less politely).
 #pragma once
 
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -30,6 +36,8 @@ enum HostErrorCode : ErrorCode {
     kErrBadPassword,
 };
 
+// A raise inside the host, on its way to the entry point. Host code that
+// calls host code directly (the command line) catches it as any exception.
 class HostError : public std::runtime_error {
 public:
     HostError(ErrorCode code, const std::string& text) : std::runtime_error(text), code_(code) {}
@@ -43,17 +51,34 @@ private:
 // other than the one in flight.
 const char* errorCodeText(ErrorCode code);
 
+// Raises inside the host: throws HostError.
+[[noreturn]] void raise(ErrorCode code, const std::string& text);
+
+// Stops the process with one line on standard error: what a real host does,
+// less clearly, when a plug-in breaks its error contract.
+[[noreturn]] void stopForContractBreach(const char* what) noexcept;
+
+// Makes std::terminate, which a C++ exception reaching a noexcept entry point
+// calls, say in one line what happened before it aborts.
+void installStrictTerminateHandler();
+
 class ErrorState {
 public:
-    [[noreturn]] void raise(ErrorCode code, const std::string& text);
+    // Records the error in flight. Bounded and allocation-free, so that it
+    // can run while memory is short.
+    void record(ErrorCode code, const char* text) noexcept;
+    // Calls the top frame's restore procedure; never returns.
+    [[noreturn]] void resumePlugin() noexcept;
 
     void pushFrame(FrameRecord* record, RestoreProc restore);
     void popFrame();
     std::size_t frameDepth() const { return frames_.size(); }
+    std::size_t framesPushed() const { return pushed_; }
+    std::size_t framesPopped() const { return popped_; }
 
     ErrorCode inFlight() const { return inFlightCode_; }
-    const std::string& inFlightText() const { return inFlightText_; }
-    // How many errors were raised so far.
+    const char* inFlightText() const { return inFlightText_; }
+    // How many errors were raised to the plug-in so far.
     std::size_t raisedCount() const { return raisedCount_; }
     // Writes the text of `code` into `buffer`, cut to fit `size` bytes.
     void describe(ErrorCode code, char* buffer, std::int32_t size) const;
@@ -64,12 +89,11 @@ private:
         RestoreProc restore;
     };
     std::vector<Frame> frames_;
+    std::size_t pushed_ = 0;
+    std::size_t popped_ = 0;
     ErrorCode inFlightCode_ = kErrNone;
-    std::string inFlightText_;
+    char inFlightText_[512] = {};
     std::size_t raisedCount_ = 0;
 };
-
-// Raises on the current host.
-[[noreturn]] void raise(ErrorCode code, const std::string& text);
 
 }  // namespace host

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "core/errors.h"
-#include "host.h"
+#include "core/core.h"
 
 namespace host {
 

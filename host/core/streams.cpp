@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "core/errors.h"
-#include "host.h"
+#include "core/core.h"
 
 namespace host {
 

@@ -2,9 +2,12 @@
 //
 // Every table holds an entry for each operation of the shared list; an
 // operation the host has no implementation for raises "not implemented".
-// Each entry is a trampoline that records the call, applies fault injection,
-// runs the implementation, and turns a failure of the PDF machinery beneath
-// (qpdf, FreeType, allocation) into a host raise. The same entries are
+// Each entry is a trampoline: it records the call, applies fault injection
+// and runs the implementation. A failure inside (a host raise, or a failure
+// of the machinery beneath: qpdf, FreeType, allocation) is caught there and
+// recorded as the error in flight; once the implementation's objects are
+// gone and no catch block is active, the entry point resumes the plug-in at
+// its top frame. No C++ exception leaves an entry point. The same entries are
 // offered under each version the host is configured to offer; a table
 // pointer answers its own version through AcroSupport 103.
 #pragma once
@@ -14,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <new>
+#include <string>
 #include <set>
 #include <tuple>
 #include <type_traits>
@@ -21,7 +25,7 @@
 
 #include "core/call_log.h"
 #include "core/errors.h"
-#include "host.h"
+#include "core/core.h"
 #include "plugin/host_services.h"
 
 namespace host {
@@ -39,43 +43,64 @@ struct TableOffer {
 
 namespace detail {
 
-// Runs `body` as the host runs every operation: machinery failures become
-// host raises; host raises and the plug-in's own unwinding pass through.
+// Runs `body`; answers whether it succeeded. A failure is recorded as the
+// error in flight, and everything the body made is gone when this returns.
 template <class Body>
-decltype(auto) guarded(Body&& body) {
+bool succeeded(Body&& body) noexcept {
+    ErrorState& errors = Core::current().errors();
     try {
-        return body();
-    } catch (const HostError&) {
-        throw;
+        body();
+        return true;
+    } catch (const HostError& failure) {
+        errors.record(failure.code(), failure.what());
     } catch (const std::bad_alloc&) {
-        raise(kErrNoMemory, errorCodeText(kErrNoMemory));
+        errors.record(kErrNoMemory, errorCodeText(kErrNoMemory));
     } catch (const std::exception& failure) {
-        raise(kErrPdf, failure.what());
+        errors.record(kErrPdf, failure.what());
+    } catch (...) {
+        errors.record(kErrGeneral, errorCodeText(kErrGeneral));
     }
+    return false;
 }
+
+// Only values without destructors cross an entry point, so that nothing of
+// the host's is left alive when the plug-in jumps back over it.
+template <class T>
+constexpr bool kPlainValue = std::is_trivially_destructible_v<T> && std::is_trivially_copyable_v<T>;
 
 template <class Op, auto Impl, class Signature = typename Op::Type>
 struct Trampoline;
 
 template <class Op, auto Impl, class Result, class... Args>
 struct Trampoline<Op, Impl, Result(Args...)> {
-    static Result call(Args... arguments) {
-        Host::current().calls().enter(Op::table, Op::selector, arguments...);
-        return guarded([&]() -> Result { return Impl(arguments...); });
+    static_assert((kPlainValue<Args> && ...), "an argument of an entry point must be a plain value");
+
+    static Result call(Args... arguments) noexcept {
+        if constexpr (std::is_void_v<Result>) {
+            if (succeeded([&] { run(arguments...); })) return;
+        } else {
+            static_assert(kPlainValue<Result>, "the result of an entry point must be a plain value");
+            Result result{};
+            if (succeeded([&] { result = run(arguments...); })) return result;
+        }
+        Core::current().errors().resumePlugin();
+    }
+
+    static Result run(Args... arguments) {
+        Core::current().calls().enter(Op::table, Op::selector, arguments...);
+        return Impl(arguments...);
     }
 };
 
+// The implementation of every operation this host does not offer.
 template <class Op, class Signature = typename Op::Type>
 struct NotImplemented;
 
 template <class Op, class Result, class... Args>
 struct NotImplemented<Op, Result(Args...)> {
-    static Result call(Args... arguments) {
-        Host& current = Host::current();
-        current.calls().enter(Op::table, Op::selector, arguments...);
-        raise(kErrNotImplemented, std::string(tableName(Op::table)) + " " +
-                                                       std::to_string(Op::selector) +
-                                                       " is not implemented by this host");
+    [[noreturn]] static Result raiseNotImplemented(Args...) {
+        raise(kErrNotImplemented, std::string(tableName(Op::table)) + " " + std::to_string(Op::selector) +
+                                      " is not implemented by this host");
     }
 };
 
@@ -116,7 +141,8 @@ private:
     }
     template <class... Ops>
     void fillNotImplemented(std::tuple<Ops...>*) {
-        ((entry<Ops>() = reinterpret_cast<Proc>(&detail::NotImplemented<Ops>::call)), ...);
+        ((entry<Ops>() = reinterpret_cast<Proc>(
+             &detail::Trampoline<Ops, &detail::NotImplemented<Ops>::raiseNotImplemented>::call)), ...);
     }
     HostTable* instance(TableId table, std::uint32_t version);
 

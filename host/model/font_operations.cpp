@@ -10,6 +10,7 @@
 
 #include "core/atoms.h"
 #include "core/errors.h"
+#include "core/plugin_calls.h"
 #include "core/tables.h"
 #include "cos/cos_objects.h"
 #include "host.h"
@@ -71,7 +72,7 @@ void enumerateDocumentFonts(Handle document, std::int32_t firstPage, std::int32_
             if (!stillOpen()) return;
             // The host keeps no font flags: a zeroed record, fresh for each call.
             std::array<std::uint32_t, 4> flags{};
-            if (proc(font, flags.data(), data) == 0) return;
+            if (callPlugin(proc, font, flags.data(), data) == 0) return;
         }
     }
 }

@@ -5,6 +5,7 @@
 
 #include "core/atoms.h"
 #include "core/callbacks.h"
+#include "core/plugin_calls.h"
 #include "core/errors.h"
 #include "host.h"
 
@@ -120,18 +121,18 @@ Handle Menus::findItem(const std::string& name) {
 
 bool Menus::isEnabled(const Procedure& query) {
     if (query.callback == kNoCallback) return true;
-    return Host::current().callbacks().resolve<QueryProc>(query.callback)(query.data) != 0;
+    return callPlugin(Host::current().callbacks().resolve<QueryProc>(query.callback), query.data) != 0;
 }
 
 bool Menus::isMarked(const Procedure& query) {
     if (query.callback == kNoCallback) return false;
-    return Host::current().callbacks().resolve<QueryProc>(query.callback)(query.data) != 0;
+    return callPlugin(Host::current().callbacks().resolve<QueryProc>(query.callback), query.data) != 0;
 }
 
 void Menus::choose(Handle item) {
     const Procedure execute = items_.get(item).execute;
     if (execute.callback == kNoCallback) return;
-    Host::current().callbacks().resolve<ClientProc>(execute.callback)(execute.data);
+    callPlugin(Host::current().callbacks().resolve<ClientProc>(execute.callback), execute.data);
 }
 
 int Menus::heldMenus() const {

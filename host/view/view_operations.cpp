@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "core/atoms.h"
+#include "host.h"
 #include "core/callbacks.h"
+#include "core/plugin_calls.h"
 #include "core/errors.h"
 #include "core/tables.h"
 #include "model/documents.h"
@@ -50,7 +52,7 @@ void textSelectEnumFonts(Handle selection, Callback callback, ClientData data) {
     }
     for (const Handle font : fonts) {
         std::uint32_t flags = 0;
-        if (procedure(data, font, &flags) == 0) return;
+        if (callPlugin(procedure, data, font, &flags) == 0) return;
     }
 }
 

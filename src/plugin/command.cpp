@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "plugin/host_call.h"
+#include "plugin/host_edge.h"
 #include "plugin/log.h"
 #include "plugin/win_platform.h"
 #include "report/driver.h"
@@ -43,15 +44,9 @@ Registration& registration() {
     return state;
 }
 
-// Thrown by the frame's restore procedure: unwinds the command to its
-// resume point. Deliberately not a std::exception.
-struct FrameUnwind {};
+host::Bool16 ORTHEO_CDECL DoNothing() noexcept { return 1; }
 
-void RestoreFromFrame(host::FrameRecord*) { throw FrameUnwind{}; }
-
-host::Bool16 DoNothing() { return 1; }
-
-host::Atom AnswerToolName(void*) { return registration().toolName; }
+host::Atom ORTHEO_CDECL AnswerToolName(void*) noexcept { return registration().toolName; }
 
 host::ClientData clientData(std::uintptr_t value) { return reinterpret_cast<host::ClientData>(value); }
 
@@ -96,7 +91,7 @@ void addReportItem(Registration& state, host::Handle menuBar) {
 // Adds a note item to the named menu when the host has that menu; answers
 // the item, or none.
 host::Handle addNoteItem(host::Handle menuBar, const char* menuName, const char* itemName,
-                         void (*showNote)(host::ClientData)) {
+                         void(ORTHEO_CDECL* showNote)(host::ClientData) noexcept) {
     const host::Handle menu = callHost<host::op::MenuAcquireByName>(menuBar, menuName);
     if (menu == host::kNoHandle) return host::kNoHandle;
     const host::Handle item = newItem("Ortheo", itemName, 0);
@@ -121,9 +116,37 @@ void runReport() {
     if (report != host::kNoHandle) callHost<host::op::OpenInNewWindow>(report, 0);
 }
 
-}  // namespace
+// Answers whether the report ran to its end. Everything the run makes lives
+// in here, below the command's resume point.
+bool reportRan() noexcept {
+    try {
+        runReport();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
 
-host::Bool16 OnPluginInit() {
+void logReportFailed() { LogError(kCommandModule, kLineReportFailed, "Error While converting() failed."); }
+
+// The command's own frame, around the whole run. Every host call of the run
+// is guarded on its own as well, so a raise normally arrives here as an
+// exception that reportRan() catches; the frame stays the last guard.
+void runUnderCommandFrame() {
+    CallFrame frame;
+    callHost<host::op::PushFrame>(&frame.record, &ResumeAtFrame);
+    if (setjmp(frame.resume) != 0) {
+        callHost<host::op::PopFrame>();
+        logReportFailed();
+        return;
+    }
+    const bool ran = reportRan();
+    callHost<host::op::PopFrame>();
+    if (!ran) logReportFailed();
+}
+
+// Registers the tool, the toolbar button, the report item and the note items.
+host::Bool16 registerEverything() {
     Registration& state = registration();
     state.toolName = callHost<host::op::AtomFromString>(kToolName);
     state.command = makeCallback(&RunFontReport);
@@ -147,26 +170,7 @@ host::Bool16 OnPluginInit() {
     return 1;
 }
 
-host::Bool16 OnPluginUnload() {
-    Registration& state = registration();
-    if (state.buttonBitmap != nullptr) win::DeleteObject(std::exchange(state.buttonBitmap, nullptr));
-    return 1;
-}
-
-void RunFontReport(host::ClientData) {
-    host::FrameRecord frame;
-    callHost<host::op::PushFrame>(&frame, &RestoreFromFrame);
-    bool failed = false;
-    try {
-        runReport();
-    } catch (...) {
-        failed = true;
-    }
-    callHost<host::op::PopFrame>();
-    if (failed) LogError(kCommandModule, kLineReportFailed, "Error While converting() failed.");
-}
-
-host::Bool16 IsFontReportEnabled(host::ClientData data) {
+host::Bool16 reportEnabled(host::ClientData data) {
     const host::Handle view = callHost<host::op::ActiveDocView>();
     if (view == host::kNoHandle) return 0;
     const host::Handle document = callHost<host::op::ViewDocument>(view);
@@ -176,13 +180,35 @@ host::Bool16 IsFontReportEnabled(host::ClientData data) {
     return wanted != 0 && (wanted & flags) == 0 ? 0 : 1;
 }
 
-host::Bool16 IsFontReportToolActive(host::ClientData) {
-    return callHost<host::op::ActiveTool>() == &registration().tool ? 1 : 0;
+}  // namespace
+
+host::Bool16 ORTHEO_CDECL OnPluginInit() noexcept {
+    return answerAtEdge<host::Bool16>(0, [] { return registerEverything(); });
 }
 
-void ShowHelpNote(host::ClientData) { callHost<host::op::AlertNote>(kHelpNote); }
+host::Bool16 ORTHEO_CDECL OnPluginUnload() noexcept {
+    Registration& state = registration();
+    if (state.buttonBitmap != nullptr) win::DeleteObject(std::exchange(state.buttonBitmap, nullptr));
+    return 1;
+}
 
-void ShowAboutNote(host::ClientData) { callHost<host::op::AlertNote>(kAboutNote); }
+void ORTHEO_CDECL RunFontReport(host::ClientData) noexcept { runAtEdge(&runUnderCommandFrame); }
+
+host::Bool16 ORTHEO_CDECL IsFontReportEnabled(host::ClientData data) noexcept {
+    return answerAtEdge<host::Bool16>(0, [data] { return reportEnabled(data); });
+}
+
+host::Bool16 ORTHEO_CDECL IsFontReportToolActive(host::ClientData) noexcept {
+    return answerAtEdge<host::Bool16>(0, [] { return callHost<host::op::ActiveTool>() == &registration().tool ? 1 : 0; });
+}
+
+void ORTHEO_CDECL ShowHelpNote(host::ClientData) noexcept {
+    runAtEdge([] { callHost<host::op::AlertNote>(kHelpNote); });
+}
+
+void ORTHEO_CDECL ShowAboutNote(host::ClientData) noexcept {
+    runAtEdge([] { callHost<host::op::AlertNote>(kAboutNote); });
+}
 
 const host::ToolRecord& toolRecord() { return registration().tool; }
 

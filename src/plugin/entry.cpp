@@ -2,6 +2,7 @@
 
 #include "plugin/command.h"
 #include "plugin/host_call.h"
+#include "plugin/host_edge.h"
 #include "plugin/win_platform.h"
 
 namespace ortheo {
@@ -11,7 +12,7 @@ constexpr std::uint32_t kNoVersionYet = 0xFFFFFFFF;
 constexpr std::uint32_t kBetaBit = 0x80000000;
 constexpr std::uint32_t kDirectLookupSince = 0x60000;
 
-host::Bool16 AnswerTrue() { return 1; }
+host::Bool16 ORTHEO_CDECL AnswerTrue() noexcept { return 1; }
 
 void traceImportFailure(const char* name, std::uint32_t requested) {
     char line[256];
@@ -29,6 +30,38 @@ std::uint32_t findInKnownVersions(host::Atom name, std::uint32_t requested, host
         if (*table != nullptr) return candidate;
     }
     return 0;
+}
+
+// Imports the host's tables, then hands back the handshake procedure.
+host::Bool16 importTables(host::SetupRecord* record) {
+    PluginState& state = pluginState();
+    state.extension = record->extension;
+    state[host::TableId::Core] = {record->coreTable, host::kHandshakeVersion};
+
+    ImportedTable& support = state[host::TableId::AcroSupport];
+    support.table = callHost<host::op::GetTable>(callHost<host::op::AtomFromString>("AcroSupport"),
+                                                 0x60000u);
+    support.version = support.table != nullptr ? callHost<host::op::TableVersion>(support.table) : 0;
+
+    for (const host::TableRequest& request : host::kTableRequests) {
+        ImportedTable& imported = state[request.id];
+        if (!ImportHostTable(request.name, request.version, &imported.version, &imported.table)) {
+            return 0;
+        }
+    }
+    record->handshake = makeCallback(&HandshakePlugin);
+    return 1;
+}
+
+// Fills the handshake record: the extension's name and the procedures of the
+// later phases.
+host::Bool16 handOverProcedures(host::HandshakeRecord* record) {
+    record->extensionName = callHost<host::op::AtomFromString>(kExtensionName);
+    record->exportTables = makeCallback(&AnswerTrue);
+    record->importReplace = makeCallback(&AnswerTrue);
+    record->init = makeCallback(&OnPluginInit);
+    record->unload = makeCallback(&OnPluginUnload);
+    return 1;
 }
 
 }  // namespace
@@ -51,45 +84,23 @@ host::Bool16 ImportHostTable(const char* name, std::uint32_t requested, std::uin
     return found != 0 ? 1 : 0;
 }
 
-host::Bool16 SetupPlugin(std::uint32_t handshakeVersion, host::SetupRecord* record) {
+host::Bool16 ORTHEO_CDECL SetupPlugin(std::uint32_t handshakeVersion, host::SetupRecord* record) noexcept {
     if (record == nullptr || handshakeVersion != host::kHandshakeVersion ||
         record->version != host::kHandshakeVersion) {
         return 0;
     }
-    PluginState& state = pluginState();
-    state.extension = record->extension;
-    state[host::TableId::Core] = {record->coreTable, host::kHandshakeVersion};
-
-    ImportedTable& support = state[host::TableId::AcroSupport];
-    support.table = callHost<host::op::GetTable>(callHost<host::op::AtomFromString>("AcroSupport"),
-                                                 0x60000u);
-    support.version = support.table != nullptr ? callHost<host::op::TableVersion>(support.table) : 0;
-
-    for (const host::TableRequest& request : host::kTableRequests) {
-        ImportedTable& imported = state[request.id];
-        if (!ImportHostTable(request.name, request.version, &imported.version, &imported.table)) {
-            return 0;
-        }
-    }
-    record->handshake = makeCallback(&HandshakePlugin);
-    return 1;
+    return answerAtEdge<host::Bool16>(0, [record] { return importTables(record); });
 }
 
-host::Bool16 HandshakePlugin(std::uint32_t handshakeVersion, host::HandshakeRecord* record) {
+host::Bool16 ORTHEO_CDECL HandshakePlugin(std::uint32_t handshakeVersion, host::HandshakeRecord* record) noexcept {
     if (record == nullptr || handshakeVersion != host::kHandshakeVersion) return 0;
-    record->extensionName = callHost<host::op::AtomFromString>(kExtensionName);
-    record->exportTables = makeCallback(&AnswerTrue);
-    record->importReplace = makeCallback(&AnswerTrue);
-    record->init = makeCallback(&OnPluginInit);
-    record->unload = makeCallback(&OnPluginUnload);
-    return 1;
+    return answerAtEdge<host::Bool16>(0, [record] { return handOverProcedures(record); });
 }
 
 }  // namespace ortheo
 
-extern "C" __attribute__((visibility("default"))) host::Bool16 PlugInMain(
-    std::uint32_t hostVersion, std::uint32_t* handshakeVersion, host::SetupProc* setup,
-    host::WindowsData* windowsData) {
+extern "C" host::Bool16 ORTHEO_CDECL PlugInMain(std::uint32_t hostVersion, std::uint32_t* handshakeVersion,
+                                               host::SetupProc* setup, host::WindowsData* windowsData) noexcept {
     if (windowsData != nullptr) ortheo::pluginState().moduleInstance = windowsData->moduleInstance;
     if (handshakeVersion != nullptr) {
         *handshakeVersion = hostVersion >= host::kHandshakeVersion ? host::kHandshakeVersion : hostVersion;

@@ -8,8 +8,18 @@
 
 #include "plugin/host_services.h"
 
-extern "C" host::Bool16 PlugInMain(std::uint32_t hostVersion, std::uint32_t* handshakeVersion,
-                                   host::SetupProc* setup, host::WindowsData* windowsData);
+// The library's one export. On Windows the module definition file exports
+// it, undecorated; elsewhere it is the one symbol left visible.
+#if defined(_WIN32)
+#define ORTHEO_EXPORT
+#else
+#define ORTHEO_EXPORT __attribute__((visibility("default")))
+#endif
+
+extern "C" ORTHEO_EXPORT host::Bool16 ORTHEO_CDECL PlugInMain(std::uint32_t hostVersion,
+                                                             std::uint32_t* handshakeVersion,
+                                                             host::SetupProc* setup,
+                                                             host::WindowsData* windowsData) noexcept;
 
 namespace ortheo {
 
@@ -21,8 +31,8 @@ constexpr std::array<std::uint32_t, 7> knownTableVersions = {
     0x50001, 0x50000, 0x40005, 0x40000, 0x20003, 0x20002, 0x20001,
 };
 
-host::Bool16 SetupPlugin(std::uint32_t handshakeVersion, host::SetupRecord* record);
-host::Bool16 HandshakePlugin(std::uint32_t handshakeVersion, host::HandshakeRecord* record);
+host::Bool16 ORTHEO_CDECL SetupPlugin(std::uint32_t handshakeVersion, host::SetupRecord* record) noexcept;
+host::Bool16 ORTHEO_CDECL HandshakePlugin(std::uint32_t handshakeVersion, host::HandshakeRecord* record) noexcept;
 
 // Imports one table; answers whether a version was found. On failure the
 // trace line "failed on NAME version [(beta)]HEX" goes to the debugger output.

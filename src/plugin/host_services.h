@@ -8,15 +8,24 @@
 // host fills its tables from the same list, so a signature that does not
 // match fails to compile on either side.
 //
-// Failures: a host operation that fails raises instead of returning. While
-// the plug-in has a frame pushed (Core 2), the host calls the frame's restore
-// procedure, which throws the plug-in's own exception; otherwise the host
-// throws its own error type. Either way a plug-in catch-all sees it.
+// Failures: a host operation that fails raises instead of returning. The
+// host records the error in flight (Core 4) and calls the restore procedure
+// of the plug-in's top frame (Core 2), which resumes the plug-in at the
+// point it saved and never returns. No C++ exception crosses the boundary
+// in either direction.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <tuple>
+
+// Procedures that cross the boundary, in either direction, use the C calling
+// convention, whatever a compiler's default is.
+#if defined(_WIN32)
+#define ORTHEO_CDECL __cdecl
+#else
+#define ORTHEO_CDECL
+#endif
 
 namespace host {
 
@@ -81,17 +90,17 @@ enum CosType : std::int32_t {
 
 // A procedure as the host stores it behind a callback handle; the host casts
 // it back to the signature its use calls for (the aliases below).
-using Proc = void (*)();
+using Proc = void(ORTHEO_CDECL*)();
 
-using AnswerProc = Bool16 (*)();                      // init, unload, do-nothing
-using ClientProc = void (*)(ClientData data);         // menu item and button execute
-using QueryProc = Bool16 (*)(ClientData data);        // enabled and marked queries
-using ToolAtomProc = Atom (*)(void* toolRecord);      // the tool's name
+using AnswerProc = Bool16(ORTHEO_CDECL*)();                      // init, unload, do-nothing
+using ClientProc = void(ORTHEO_CDECL*)(ClientData data);       // menu item and button execute
+using QueryProc = Bool16(ORTHEO_CDECL*)(ClientData data);      // enabled and marked queries
+using ToolAtomProc = Atom(ORTHEO_CDECL*)(void* toolRecord);    // the tool's name
 
 // A font enumeration procedure (PDModel 95), handed over as a plain address.
-using FontEnumProc = Bool16 (*)(Handle font, void* fontFlags, ClientData data);
+using FontEnumProc = Bool16(ORTHEO_CDECL*)(Handle font, void* fontFlags, ClientData data);
 // A text selection font procedure (PDModel 223), handed over as a callback.
-using SelectionFontProc = Bool16 (*)(ClientData data, Handle font, void* fontFlags);
+using SelectionFontProc = Bool16(ORTHEO_CDECL*)(ClientData data, Handle font, void* fontFlags);
 
 // --- Records exchanged with the host ---------------------------------------
 
@@ -105,7 +114,7 @@ struct HostTable {
 struct FrameRecord {
     unsigned char bytes[64] = {};
 };
-using RestoreProc = void (*)(FrameRecord* record);
+using RestoreProc = void(ORTHEO_CDECL*)(FrameRecord* record);
 
 constexpr std::uint32_t kHandshakeVersion = 0x20000;
 
@@ -121,8 +130,8 @@ struct SetupRecord {
     Callback handshake = kNoCallback;  // written by the plug-in
 };
 
-using SetupProc = Bool16 (*)(std::uint32_t handshakeVersion, SetupRecord* record);
-using HandshakeProc = Bool16 (*)(std::uint32_t handshakeVersion, struct HandshakeRecord* record);
+using SetupProc = Bool16(ORTHEO_CDECL*)(std::uint32_t handshakeVersion, SetupRecord* record);
+using HandshakeProc = Bool16(ORTHEO_CDECL*)(std::uint32_t handshakeVersion, struct HandshakeRecord* record);
 
 struct HandshakeRecord {
     std::uint32_t size = 0;            // not touched by the plug-in
@@ -135,7 +144,7 @@ struct HandshakeRecord {
 };
 static_assert(sizeof(HandshakeRecord) == 24);
 
-using PlugInMainProc = Bool16 (*)(std::uint32_t hostVersion, std::uint32_t* handshakeVersion,
+using PlugInMainProc = Bool16(ORTHEO_CDECL*)(std::uint32_t hostVersion, std::uint32_t* handshakeVersion,
                                   SetupProc* setup, WindowsData* windowsData);
 
 // The 88-byte tool record registered with AcroView 443.

@@ -1,6 +1,7 @@
 #include "report/collection.h"
 
 #include "plugin/host_call.h"
+#include "plugin/host_edge.h"
 #include "report/driver.h"
 #include "report/host_objects.h"
 #include "report/line_buffer.h"
@@ -46,7 +47,11 @@ void collectNewFont(host::Handle font) {
 
 }  // namespace
 
-host::Bool16 CollectFont(host::Handle font, void*, host::ClientData) {
+host::Bool16 ORTHEO_CDECL CollectFont(host::Handle font, void*, host::ClientData) noexcept {
+    return enumerationStep([font] { collectFont(font); });
+}
+
+void collectFont(host::Handle font) {
     readFontName(font);
     CollectionState& state = collection();
     const auto seen = state.fontsByName.find(state.currentFontName);
@@ -55,7 +60,6 @@ host::Bool16 CollectFont(host::Handle font, void*, host::ClientData) {
     } else {
         collectNewFont(font);
     }
-    return 1;
 }
 
 }  // namespace ortheo

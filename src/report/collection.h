@@ -7,7 +7,11 @@
 
 namespace ortheo {
 
-// Answers 1: the host goes on with its enumeration.
-host::Bool16 CollectFont(host::Handle font, void* fontFlags, host::ClientData clientData);
+// Answers 1: the host goes on with its enumeration. A failure stops the
+// enumeration (answer 0) and is thrown again by the enumeration's call.
+host::Bool16 ORTHEO_CDECL CollectFont(host::Handle font, void* fontFlags, host::ClientData clientData) noexcept;
+
+// Collects one font; failures pass through.
+void collectFont(host::Handle font);
 
 }  // namespace ortheo

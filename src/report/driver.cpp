@@ -1,6 +1,7 @@
 #include "report/driver.h"
 
 #include "plugin/host_call.h"
+#include "plugin/host_edge.h"
 #include "report/collection.h"
 #include "report/host_objects.h"
 #include "report/line_buffer.h"
@@ -14,7 +15,7 @@ using Title = LineBuffer<1000>;
 void collectSelection(host::Handle view) {
     const host::Handle selection = callHost<host::op::ViewSelection>(view);
     OwnedCallback procedure(makeCallback(&CollectSelectionFont));
-    callHost<host::op::TextSelectEnumFonts>(selection, procedure.get(), nullptr);
+    callHostEnumeration<host::op::TextSelectEnumFonts>(selection, procedure.get(), nullptr);
     procedure.release();
 }
 
@@ -45,8 +46,8 @@ void collectPages(host::Handle source, std::int32_t pageCount, host::Object root
         title.format("Page %d/%d", report.currentPageIndex + 1, pageCount);
         report.pageBookmark = AddBookmark(byPages, report.reportDoc, nullptr, title.c_str());
         collection().pageFonts.clear();
-        callHost<host::op::DocEnumFonts>(source, report.currentPageIndex, report.currentPageIndex, &CollectFont,
-                                         nullptr, 0, 0);
+        callHostEnumeration<host::op::DocEnumFonts>(source, report.currentPageIndex, report.currentPageIndex,
+                                                    &CollectFont, nullptr, 0, 0);
         addPageFontEntries();
     }
 }
@@ -90,9 +91,8 @@ host::Object AddBookmark(host::Object parent, host::Handle document, const host:
     return bookmark;
 }
 
-host::Bool16 CollectSelectionFont(host::ClientData, host::Handle font, void* fontFlags) {
-    CollectFont(font, fontFlags, nullptr);
-    return 1;
+host::Bool16 ORTHEO_CDECL CollectSelectionFont(host::ClientData, host::Handle font, void*) noexcept {
+    return enumerationStep([font] { collectFont(font); });
 }
 
 }  // namespace ortheo

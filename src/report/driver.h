@@ -16,6 +16,7 @@ host::Handle BuildFontReport();
 host::Object AddBookmark(host::Object parent, host::Handle document, const host::Handle* page, const char* title);
 
 // The procedure the host calls for each piece of selected text.
-host::Bool16 CollectSelectionFont(host::ClientData clientData, host::Handle font, void* fontFlags);
+host::Bool16 ORTHEO_CDECL CollectSelectionFont(host::ClientData clientData, host::Handle font,
+                                              void* fontFlags) noexcept;
 
 }  // namespace ortheo

@@ -13,6 +13,7 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 
+#include "support/raised.h"
 #include "core/errors.h"
 #include "edit/page_content.h"
 #include "model/documents.h"
@@ -28,7 +29,6 @@ namespace {
 
 using host::Fixed;
 using host::Handle;
-using host::HostError;
 namespace op = host::op;
 
 constexpr Fixed kPageTop = 1100 * host::kFixedOne;
@@ -92,14 +92,7 @@ std::size_t occurrences(const std::string& text, const std::string& part) {
     return count;
 }
 
-host::ErrorCode raisedBy(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const HostError& error) {
-        return error.code();
-    }
-    return host::kErrNone;
-}
+host::ErrorCode raisedBy(const std::function<void()>& call) { return testing::raisedCode(call); }
 
 class PageContentTest : public ::testing::Test {
 protected:

@@ -9,6 +9,7 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 
+#include "support/raised.h"
 #include "core/errors.h"
 #include "fonts/font_samples.h"
 #include "fonts/host_fonts.h"
@@ -21,7 +22,6 @@ namespace ortheo {
 namespace {
 
 using host::Handle;
-using host::HostError;
 using testing::LoadedPlugin;
 
 struct NamedFont {
@@ -141,20 +141,19 @@ TEST_F(FontEnumerationTest, RaisesForPageRangesOutsideTheDocumentAndForNoProcedu
     const Handle document = open(std::string(ORTHEO_FIXTURES) + "/cairo.pdf");
     StopAfter never{1000};
     const auto expectRaise = [&](std::int32_t first, std::int32_t last, const std::string& text) {
-        try {
+        const auto enumerate = [&] {
             callHost<host::op::DocEnumFonts>(document, first, last, &StopAfter::count, &never, 0, 0);
-            ADD_FAILURE() << first << " to " << last << " did not raise";
-        } catch (const HostError& error) {
-            EXPECT_EQ(error.code(), host::kErrBadArgument);
-            EXPECT_NE(std::string(error.what()).find(text), std::string::npos) << error.what();
-        }
+        };
+        EXPECT_EQ(testing::raisedCode(enumerate), host::kErrBadArgument) << first << " to " << last;
+        const std::string raised = testing::raisedText(enumerate);
+        EXPECT_NE(raised.find(text), std::string::npos) << raised;
     };
     expectRaise(-1, 0, "page indices -1 to 0 are outside the document's 2 pages");
     expectRaise(0, 2, "page indices 0 to 2 are outside the document's 2 pages");
     expectRaise(1, 0, "the first page index 1 comes after the last page index 0");
     EXPECT_EQ(never.calls, 0);
-    EXPECT_THROW(callHost<host::op::DocEnumFonts>(document, 0, 0, nullptr, nullptr, 0, 0), HostError);
-    EXPECT_THROW(callHost<host::op::DocEnumFonts>(testing::staleHandle(document), 0, 0, &StopAfter::count, &never, 0, 0), HostError);
+    EXPECT_THROW(callHost<host::op::DocEnumFonts>(document, 0, 0, nullptr, nullptr, 0, 0), HostRaised);
+    EXPECT_THROW(callHost<host::op::DocEnumFonts>(testing::staleHandle(document), 0, 0, &StopAfter::count, &never, 0, 0), HostRaised);
 }
 
 // A procedure that calls back into the host as the report does: it makes
@@ -197,12 +196,8 @@ TEST_F(FontEnumerationTest, EndsQuietlyWhenTheProcedureClosesTheDocumentAndItsFo
     Closer closer{&loaded_.host(), document};
     callHost<host::op::DocEnumFonts>(document, 0, 1, &Closer::close, &closer, 0, 0);
     EXPECT_EQ(closer.calls, 1);
-    try {
-        testing::fontNameOf(font);
-        ADD_FAILURE() << "a font of a closed document was named";
-    } catch (const HostError& error) {
-        EXPECT_EQ(error.code(), host::kErrBadHandle);
-    }
+    EXPECT_EQ(testing::raisedCode([&] { testing::fontNameOf(font); }), host::kErrBadHandle)
+        << "a font of a closed document was named";
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstring>
 
+#include "support/raised.h"
 #include "core/errors.h"
 #include "cos/cos_objects.h"
 #include "fonts/font_samples.h"
@@ -20,7 +21,6 @@ namespace {
 
 using host::Atom;
 using host::Handle;
-using host::HostError;
 using testing::LoadedPlugin;
 
 using AttributeRecord = std::array<unsigned char, host::kFontAttrsSize>;
@@ -42,12 +42,7 @@ Atom atom(const char* text) { return callHost<host::op::AtomFromString>(text); }
 // Expects `call` to raise `code`.
 template <class Call>
 void expectRaise(Call call, host::ErrorCode code) {
-    try {
-        call();
-        ADD_FAILURE() << "no raise";
-    } catch (const HostError& error) {
-        EXPECT_EQ(error.code(), code) << error.what();
-    }
+    EXPECT_EQ(testing::raisedCode(call), code) << testing::raisedText(call);
 }
 
 class FontOperationsTest : public ::testing::Test {

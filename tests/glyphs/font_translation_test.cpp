@@ -9,7 +9,6 @@
 namespace ortheo::testing {
 namespace {
 
-using host::HostError;
 
 std::uint8_t byteAt(const std::string& output, int code) { return static_cast<std::uint8_t>(output.at(code)); }
 
@@ -64,11 +63,11 @@ TEST_F(FontTranslationTest, TheCallersBuffersAreCheckedAndNeverOverrun) {
     EXPECT_EQ(callHost<host::op::FontTranslate>(font, input, 2, output, 4), 2);
     EXPECT_EQ(callHost<host::op::FontTranslate>(font, nullptr, 0, nullptr, 0), 0);
 
-    EXPECT_THROW(callHost<host::op::FontTranslate>(font, input, -1, output, 4), HostError);
-    EXPECT_THROW(callHost<host::op::FontTranslate>(font, input, 4, output, -1), HostError);
-    EXPECT_THROW(callHost<host::op::FontTranslate>(font, nullptr, 4, output, 4), HostError);
-    EXPECT_THROW(callHost<host::op::FontTranslate>(font, input, 4, nullptr, 4), HostError);
-    EXPECT_THROW(callHost<host::op::FontTranslate>(host::Handle{0}, input, 4, output, 4), HostError);
+    EXPECT_THROW(callHost<host::op::FontTranslate>(font, input, -1, output, 4), HostRaised);
+    EXPECT_THROW(callHost<host::op::FontTranslate>(font, input, 4, output, -1), HostRaised);
+    EXPECT_THROW(callHost<host::op::FontTranslate>(font, nullptr, 4, output, 4), HostRaised);
+    EXPECT_THROW(callHost<host::op::FontTranslate>(font, input, 4, nullptr, 4), HostRaised);
+    EXPECT_THROW(callHost<host::op::FontTranslate>(host::Handle{0}, input, 4, output, 4), HostRaised);
 }
 
 }  // namespace

@@ -20,7 +20,6 @@
 namespace ortheo::testing {
 namespace {
 
-using host::HostError;
 using Names = std::vector<std::string>;
 
 // The /Encoding array of a Type 1 program, read from its clear-text part as
@@ -174,11 +173,11 @@ TEST_F(GlyphNamesTest, ATableIsHandedBackExactlyOnce) {
     EXPECT_EQ(registry.liveTables(), 0u);
 
     const char* const* another = callHost<host::op::FontGlyphNames>(font);
-    EXPECT_THROW(callHost<host::op::FontFreeGlyphNames>(table), HostError) << "a second release, tables made since";
+    EXPECT_THROW(callHost<host::op::FontFreeGlyphNames>(table), HostRaised) << "a second release, tables made since";
     const char* foreign[256] = {};
-    EXPECT_THROW(callHost<host::op::FontFreeGlyphNames>(foreign), HostError);
-    EXPECT_THROW(callHost<host::op::FontFreeGlyphNames>(another + 1), HostError);
-    EXPECT_THROW(callHost<host::op::FontFreeGlyphNames>(nullptr), HostError);
+    EXPECT_THROW(callHost<host::op::FontFreeGlyphNames>(foreign), HostRaised);
+    EXPECT_THROW(callHost<host::op::FontFreeGlyphNames>(another + 1), HostRaised);
+    EXPECT_THROW(callHost<host::op::FontFreeGlyphNames>(nullptr), HostRaised);
     EXPECT_EQ(registry.liveTables(), 1u) << "a refused release frees nothing";
     callHost<host::op::FontFreeGlyphNames>(another);
 }
@@ -190,8 +189,8 @@ TEST_F(GlyphNamesTest, ATableOutlivesItsDocumentAndAClosedDocumentsFontIsRefused
     fonts_.host().documents().close(document);
     EXPECT_STREQ(table[0x41], "A");
     callHost<host::op::FontFreeGlyphNames>(table);
-    EXPECT_THROW(callHost<host::op::FontGlyphNames>(font), HostError);
-    EXPECT_THROW(callHost<host::op::FontGlyphNames>(host::Handle{0}), HostError);
+    EXPECT_THROW(callHost<host::op::FontGlyphNames>(font), HostRaised);
+    EXPECT_THROW(callHost<host::op::FontGlyphNames>(host::Handle{0}), HostRaised);
 }
 
 }  // namespace

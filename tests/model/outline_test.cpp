@@ -26,7 +26,6 @@ namespace ortheo {
 namespace {
 
 using host::Handle;
-using host::HostError;
 using testing::raisedCode;
 using host::Object;
 using testing::LoadedPlugin;

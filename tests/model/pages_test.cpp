@@ -25,7 +25,6 @@ namespace {
 
 using host::FixedRect;
 using host::Handle;
-using host::HostError;
 using testing::LoadedPlugin;
 using testing::raisedText;
 using testing::runCommand;

@@ -173,44 +173,50 @@ protected:
     }
     void TearDown() override { setLogOptionsForTesting(0); }
 
-    int framesPushedAndPopped(const char* which) {
-        const std::uint32_t selector = std::string(which) == "push" ? 2 : 3;
-        int count = 0;
-        for (const auto& call : session_->host().calls().records()) {
-            if (call.table == host::TableId::Core && call.selector == selector) ++count;
-        }
-        return count;
+    // Each host call is guarded by a frame of its own; the command's frame
+    // is the one around them all: its push is the first call of the run and
+    // its pop the last.
+    void expectOneFrameAroundTheRun() {
+        const auto& records = session_->host().calls().records();
+        ASSERT_FALSE(records.empty());
+        EXPECT_EQ(records.front().toString(), "Core 2 (ptr, ptr)");
+        EXPECT_EQ(records.back().toString(), "Core 3 ()");
+        const host::ErrorState& errors = session_->host().errors();
+        EXPECT_EQ(errors.framesPushed(), errors.framesPopped());
+        EXPECT_EQ(errors.frameDepth(), 0u);
     }
+
+    void SetUpRun() { session_->host().calls().clear(); }
 
     std::unique_ptr<host::ViewerSession> session_ = startSession();
 };
 
 TEST_F(ReportCommand, OpensTheReportInANewWindowUnderOneFrame) {
     StderrCapture log;
+    SetUpRun();
     RunFontReport(nullptr);
     EXPECT_EQ(session_->host().windows().opened().size(), 1u);
-    EXPECT_EQ(framesPushedAndPopped("push"), 1);
-    EXPECT_EQ(framesPushedAndPopped("pop"), 1);
-    EXPECT_EQ(session_->host().errors().frameDepth(), 0u);
+    expectOneFrameAroundTheRun();
     EXPECT_EQ(log.text(), "");
 }
 
 TEST_F(ReportCommand, ARaiseInTheDriverPopsTheFrameOnceLogsAndOpensNothing) {
     session_->host().calls().injectFault(host::TableId::PDModel, 69, 1);
     StderrCapture log;
+    SetUpRun();
     RunFontReport(nullptr);
     EXPECT_EQ(log.text(), "Error: Error While converting() failed. f:\\pdf\\pdf\\src\\zelta\\convert(84)\n");
     EXPECT_TRUE(session_->host().windows().opened().empty());
-    EXPECT_EQ(framesPushedAndPopped("pop"), 1);
-    EXPECT_EQ(session_->host().errors().frameDepth(), 0u);
+    expectOneFrameAroundTheRun();
 }
 
 TEST_F(ReportCommand, WithoutAnActiveViewItLogsLine66) {
     session_->host().viewer().closeView(session_->host().viewer().activeView());
     StderrCapture log;
+    SetUpRun();
     RunFontReport(nullptr);
     EXPECT_EQ(log.text(), "Error: There is no active document to process. f:\\pdf\\pdf\\src\\zelta\\convert(66)\n");
-    EXPECT_EQ(framesPushedAndPopped("pop"), 1);
+    expectOneFrameAroundTheRun();
 }
 
 }  // namespace
