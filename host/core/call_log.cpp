@@ -34,6 +34,7 @@ std::string describeArgument(const FixedRect& rect) {
 
 void CallLog::injectFault(TableId table, std::uint32_t selector, int nth) {
     faults_[{table, selector}] = nth;
+    updateWatched();
 }
 
 void CallLog::checkFault(TableId table, std::uint32_t selector) {
@@ -41,6 +42,7 @@ void CallLog::checkFault(TableId table, std::uint32_t selector) {
     if (armed == faults_.end()) return;
     if (--armed->second > 0) return;
     faults_.erase(armed);
+    updateWatched();
     raise(kErrInjected, "Injected fault in " + std::string(tableName(table)) +
                                                      " " + std::to_string(selector));
 }

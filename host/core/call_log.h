@@ -48,30 +48,44 @@ std::string describeArgument(const T& value) {
 
 class CallLog {
 public:
-    void setRecording(bool on) { recording_ = on; }
+    void setRecording(bool on) {
+        recording_ = on;
+        updateWatched();
+    }
     bool recording() const { return recording_; }
     const std::vector<CallRecord>& records() const { return records_; }
     void clear() { records_.clear(); }
 
     // Tells `observer` of every call, before it runs (the command line shows
     // its progress this way).
-    void setObserver(std::function<void(TableId, std::uint32_t)> observer) { observer_ = std::move(observer); }
+    void setObserver(std::function<void(TableId, std::uint32_t)> observer) {
+        observer_ = std::move(observer);
+        updateWatched();
+    }
 
     // Makes the `nth` call (1-based, counted from now) of the operation raise.
     void injectFault(TableId table, std::uint32_t selector, int nth);
 
+    // Every call of the plug-in's passes here (twice more for its frames), so
+    // a host that nobody watches answers at once.
     template <class... Args>
     void enter(TableId table, std::uint32_t selector, const Args&... arguments) {
+        if (watched_) [[unlikely]] enterWatched(table, selector, arguments...);
+    }
+
+private:
+    template <class... Args>
+    void enterWatched(TableId table, std::uint32_t selector, const Args&... arguments) {
         if (observer_) observer_(table, selector);
         if (recording_) records_.push_back({table, selector, {describeArgument(arguments)...}});
         if (!faults_.empty()) checkFault(table, selector);
     }
-
-private:
     void checkFault(TableId table, std::uint32_t selector);
+    void updateWatched() { watched_ = recording_ || observer_ || !faults_.empty(); }
 
     std::function<void(TableId, std::uint32_t)> observer_;
     bool recording_ = false;
+    bool watched_ = false;
     std::vector<CallRecord> records_;
     std::map<std::pair<TableId, std::uint32_t>, int> faults_;  // calls left before the fault
 };

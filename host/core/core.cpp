@@ -11,11 +11,6 @@
 #include "core/tables.h"
 
 namespace host {
-namespace {
-
-Core* currentCore = nullptr;
-
-}  // namespace
 
 Core::Core(const TableOffer& offer, bool recordCalls)
     : errors_(std::make_unique<ErrorState>()),
@@ -24,11 +19,11 @@ Core::Core(const TableOffer& offer, bool recordCalls)
       callbacks_(std::make_unique<CallbackRegistry>()),
       tables_(std::make_unique<TableRegistry>(offer)),
       streams_(std::make_unique<Streams>()) {
-    if (currentCore != nullptr) {
+    if (current_ != nullptr) {
         std::fputs("ortheo host: a second host was made while one is current\n", stderr);
         std::abort();
     }
-    currentCore = this;
+    current_ = this;
     installStrictTerminateHandler();
     calls_->setRecording(recordCalls);
     installCoreOperations(*tables_);
@@ -36,15 +31,12 @@ Core::Core(const TableOffer& offer, bool recordCalls)
 
 Core::~Core() {
     streams_.reset();
-    currentCore = nullptr;
+    current_ = nullptr;
 }
 
-Core& Core::current() {
-    if (currentCore == nullptr) {
-        std::fputs("ortheo host: a host operation was called with no host present\n", stderr);
-        std::abort();
-    }
-    return *currentCore;
+void Core::stopWithoutHost() {
+    std::fputs("ortheo host: a host operation was called with no host present\n", stderr);
+    std::abort();
 }
 
 }  // namespace host

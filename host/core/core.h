@@ -32,7 +32,10 @@ public:
     Core& operator=(const Core&) = delete;
 
     // The current core; aborts with a message when there is none.
-    static Core& current();
+    static Core& current() {
+        if (current_ == nullptr) stopWithoutHost();
+        return *current_;
+    }
 
     ErrorState& errors() { return *errors_; }
     AtomTable& atoms() { return *atoms_; }
@@ -46,6 +49,8 @@ public:
 
 private:
     static constexpr ExtensionHandle kExtension = 0x0E7E0001;
+    [[noreturn]] static void stopWithoutHost();
+    static inline Core* current_ = nullptr;
 
     std::unique_ptr<ErrorState> errors_;
     std::unique_ptr<AtomTable> atoms_;

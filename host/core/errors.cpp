@@ -80,17 +80,9 @@ void ErrorState::resumePlugin() noexcept {
     stopForContractBreach("an exception frame's restore procedure returned to the host");
 }
 
-void ErrorState::pushFrame(FrameRecord* record, RestoreProc restore) {
-    if (record == nullptr || restore == nullptr) raise(kErrBadArgument, "Core 2: a frame needs a record and a restore procedure");
-    frames_.push_back({record, restore});
-    ++pushed_;
-}
+void ErrorState::raiseBadFrame() { raise(kErrBadArgument, "Core 2: a frame needs a record and a restore procedure"); }
 
-void ErrorState::popFrame() {
-    if (frames_.empty()) raise(kErrBadArgument, "Core 3: no exception frame to pop");
-    frames_.pop_back();
-    ++popped_;
-}
+void ErrorState::raiseNoFrame() { raise(kErrBadArgument, "Core 3: no exception frame to pop"); }
 
 void ErrorState::describe(ErrorCode code, char* buffer, std::int32_t size) const {
     if (buffer == nullptr || size <= 0) return;

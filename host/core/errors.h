@@ -70,8 +70,16 @@ public:
     // Calls the top frame's restore procedure; never returns.
     [[noreturn]] void resumePlugin() noexcept;
 
-    void pushFrame(FrameRecord* record, RestoreProc restore);
-    void popFrame();
+    void pushFrame(FrameRecord* record, RestoreProc restore) {
+        if (record == nullptr || restore == nullptr) raiseBadFrame();
+        frames_.push_back({record, restore});
+        ++pushed_;
+    }
+    void popFrame() {
+        if (frames_.empty()) raiseNoFrame();
+        frames_.pop_back();
+        ++popped_;
+    }
     std::size_t frameDepth() const { return frames_.size(); }
     std::size_t framesPushed() const { return pushed_; }
     std::size_t framesPopped() const { return popped_; }
@@ -84,6 +92,9 @@ public:
     void describe(ErrorCode code, char* buffer, std::int32_t size) const;
 
 private:
+    [[noreturn]] static void raiseBadFrame();
+    [[noreturn]] static void raiseNoFrame();
+
     struct Frame {
         FrameRecord* record;
         RestoreProc restore;

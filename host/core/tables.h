@@ -47,18 +47,17 @@ namespace detail {
 // error in flight, and everything the body made is gone when this returns.
 template <class Body>
 bool succeeded(Body&& body) noexcept {
-    ErrorState& errors = Core::current().errors();
     try {
         body();
         return true;
     } catch (const HostError& failure) {
-        errors.record(failure.code(), failure.what());
+        Core::current().errors().record(failure.code(), failure.what());
     } catch (const std::bad_alloc&) {
-        errors.record(kErrNoMemory, errorCodeText(kErrNoMemory));
+        Core::current().errors().record(kErrNoMemory, errorCodeText(kErrNoMemory));
     } catch (const std::exception& failure) {
-        errors.record(kErrPdf, failure.what());
+        Core::current().errors().record(kErrPdf, failure.what());
     } catch (...) {
-        errors.record(kErrGeneral, errorCodeText(kErrGeneral));
+        Core::current().errors().record(kErrGeneral, errorCodeText(kErrGeneral));
     }
     return false;
 }

@@ -45,11 +45,13 @@ struct CallFrame {
 // frame's resume point, with the value 1.
 [[noreturn]] void ORTHEO_CDECL ResumeAtFrame(host::FrameRecord* record);
 
+[[noreturn]] void throwMissingHostOperation(host::TableId table);
+
 template <class Op>
 typename Op::Type* hostEntry() {
     const host::HostTable* table = pluginState()[Op::table].table;
-    if (table == nullptr || Op::selector >= table->count || table->entries[Op::selector] == nullptr) {
-        throw MissingHostOperation(host::tableName(Op::table));
+    if (table == nullptr || Op::selector >= table->count || table->entries[Op::selector] == nullptr) [[unlikely]] {
+        throwMissingHostOperation(Op::table);
     }
     return reinterpret_cast<typename Op::Type*>(table->entries[Op::selector]);
 }

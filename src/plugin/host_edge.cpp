@@ -7,6 +7,8 @@ std::exception_ptr keptFailure;
 
 }  // namespace
 
+void throwMissingHostOperation(host::TableId table) { throw MissingHostOperation(host::tableName(table)); }
+
 void ResumeAtFrame(host::FrameRecord* record) {
     CallFrame* frame = reinterpret_cast<CallFrame*>(record);
     std::longjmp(frame->resume, 1);

@@ -27,6 +27,9 @@ struct PluginState {
     }
 };
 
-PluginState& pluginState();
+// Every host call reads it, so it is a plain object, not one made on first use.
+inline PluginState thePluginState;
+
+inline PluginState& pluginState() { return thePluginState; }
 
 }  // namespace ortheo
