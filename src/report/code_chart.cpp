@@ -71,10 +71,27 @@ std::array<std::uint8_t, kCodes> translatedCodes(host::Handle font, const std::a
 
 // The code's byte as a string that ends at its first zero byte: code 0x00
 // draws nothing, only its box.
-std::string glyphSample(std::uint8_t code) {
+std::string oneByteSample(int code) {
     const char bytes[2] = {static_cast<char>(code), '\0'};
     return std::string(bytes);
 }
+
+// What each cell draws in the analysed font. A simple font draws the code's
+// byte. A multi-byte font reads two-byte codes (also under a CMap whose
+// codes below 0x80 are one byte), so cell NN draws the code 0x00NN: CID NN
+// under Identity-H, U+00NN under a UCS-2 CMap.
+class GlyphSamples {
+public:
+    explicit GlyphSamples(host::Handle font) : multiByte_(callHost<host::op::FontIsMultiByte>(font) != 0) {}
+
+    std::string sampleOf(int code) const {
+        if (multiByte_) return std::string{'\0', static_cast<char>(code)};
+        return oneByteSample(code);
+    }
+
+private:
+    bool multiByte_;
+};
 
 struct Cell {
     int code;
@@ -82,8 +99,14 @@ struct Cell {
     std::int32_t y;
 };
 
-void writeCell(host::Handle text, host::Handle reportFont, host::Handle font, const ChartGeometry& geometry,
-               const Cell& cell, std::uint8_t translated, const CodeNames& names) {
+struct ChartFonts {
+    host::Handle report;
+    host::Handle analysed;
+    const GlyphSamples& samples;
+};
+
+void writeCell(host::Handle text, const ChartFonts& fonts, const ChartGeometry& geometry, const Cell& cell,
+               std::uint8_t translated, const CodeNames& names) {
     const PageState& page = pageState();
     const std::int32_t width = page.textWidth;
     const std::int32_t height = page.textHeight;
@@ -93,18 +116,18 @@ void writeCell(host::Handle text, host::Handle reportFont, host::Handle font, co
 
     ChartLine label;
     label.format("%02X", static_cast<unsigned>(cell.code));
-    WriteText(text, runMode, label.str(), reportFont, cell.x + 2, y, width, height);
-    WriteText(text, charMode, glyphSample(static_cast<std::uint8_t>(cell.code)), font, cell.x + 3 * width, y,
-              2 * width, 2 * height);
+    WriteText(text, runMode, label.str(), fonts.report, cell.x + 2, y, width, height);
+    WriteText(text, charMode, fonts.samples.sampleOf(cell.code), fonts.analysed, cell.x + 3 * width, y, 2 * width,
+              2 * height);
     AddRectangle(page.glyphBoxPath, cell.x + 3 * width, y, 2 * width, 2 * height);
 
     y += height + page.lineGap;
     if (translated != kNoTranslation && translated != cell.code) {
         label.format("->%02X", static_cast<unsigned>(translated));
-        WriteText(text, runMode, label.str(), reportFont, cell.x + 2, y, width, height);
+        WriteText(text, runMode, label.str(), fonts.report, cell.x + 2, y, width, height);
     }
     y += height + page.lineGap;
-    WriteText(text, runMode, name.str(), reportFont, cell.x + 2, y, width, height);
+    WriteText(text, runMode, name.str(), fonts.report, cell.x + 2, y, width, height);
 }
 
 }  // namespace
@@ -119,13 +142,15 @@ int WriteCodeChart(host::Handle textElement, host::Handle font) {
     const host::Handle documentFont = collection().currentFont;
     const CodeNames names(documentFont);
     const std::array<std::uint8_t, kCodes> translated = translatedCodes(documentFont, codeBytes);
+    const GlyphSamples samples(font);
+    const ChartFonts fonts{reportFont.get(), font, samples};
 
     for (int row = 0; row < kRows; ++row) {
         for (int column = 0; column < kColumns; ++column) {
             const int code = kColumns * row + column;
             const Cell cell{code, (geometry.cellWidth + page.cellGap) * column + page.leftMargin,
                             (geometry.cellHeight + page.lineGap) * row + page.lineY};
-            writeCell(textElement, reportFont.get(), font, geometry, cell, translated[code], names);
+            writeCell(textElement, fonts, geometry, cell, translated[code], names);
         }
     }
     return 1;
