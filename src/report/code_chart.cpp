@@ -1,6 +1,7 @@
 #include "report/code_chart.h"
 
 #include <array>
+#include <bitset>
 #include <cstring>
 #include <utility>
 
@@ -33,11 +34,14 @@ public:
     CodeNames(const CodeNames&) = delete;
     CodeNames& operator=(const CodeNames&) = delete;
 
+    // The name the host gives the code, or null.
+    const char* given(int code) const { return table_ != nullptr ? table_[code] : nullptr; }
+
     // The code's name, or a single space when the host gives none.
     ChartLine nameOf(int code) const {
         ChartLine name;
-        const char* given = table_ != nullptr ? table_[code] : nullptr;
-        name.format("%s", given != nullptr ? given : " ");
+        const char* text = given(code);
+        name.format("%s", text != nullptr ? text : " ");
         return name;
     }
 
@@ -76,21 +80,59 @@ std::string oneByteSample(int code) {
     return std::string(bytes);
 }
 
+bool isType3(host::Handle font) {
+    unsigned char attrs[host::kFontAttrsSize] = {};
+    callHost<host::op::FontGetAttrs>(font, attrs, static_cast<std::int32_t>(sizeof attrs));
+    host::Atom type;
+    std::memcpy(&type, attrs + host::kFontAttrsType, sizeof type);
+    return type == callHost<host::op::AtomFromString>("Type3");
+}
+
+// The codes whose name leads to a glyph procedure (a stream in the font's
+// /CharProcs), as a Type3 font draws them.
+std::bitset<kCodes> codesWithProcedures(host::Handle font, const CodeNames& names) {
+    std::bitset<kCodes> found;
+    host::Object dict;
+    callHost<host::op::FontGetCosObject>(font, &dict);
+    const host::Object procedures =
+        callHost<host::op::CosDictGet>(dict, callHost<host::op::AtomFromString>("CharProcs"));
+    if (callHost<host::op::CosTypeOf>(procedures) != host::kCosDict) return found;
+    for (int code = 0; code < kCodes; ++code) {
+        const char* name = names.given(code);
+        if (name == nullptr) continue;
+        const host::Object procedure =
+            callHost<host::op::CosDictGet>(procedures, callHost<host::op::AtomFromString>(name));
+        found[code] = callHost<host::op::CosTypeOf>(procedure) == host::kCosStream;
+    }
+    return found;
+}
+
 // What each cell draws in the analysed font. A simple font draws the code's
 // byte. A multi-byte font reads two-byte codes (also under a CMap whose
 // codes below 0x80 are one byte), so cell NN draws the code 0x00NN: CID NN
-// under Identity-H, U+00NN under a UCS-2 CMap.
+// under Identity-H, U+00NN under a UCS-2 CMap. A Type3 font draws nothing
+// for a code without a glyph procedure, which a viewer would complain of.
 class GlyphSamples {
 public:
-    explicit GlyphSamples(host::Handle font) : multiByte_(callHost<host::op::FontIsMultiByte>(font) != 0) {}
+    GlyphSamples(host::Handle font, const CodeNames& names) {
+        if (callHost<host::op::FontIsMultiByte>(font) != 0) {
+            kind_ = Kind::multiByte;
+        } else if (isType3(font)) {
+            kind_ = Kind::type3;
+            withProcedure_ = codesWithProcedures(font, names);
+        }
+    }
 
     std::string sampleOf(int code) const {
-        if (multiByte_) return std::string{'\0', static_cast<char>(code)};
+        if (kind_ == Kind::multiByte) return std::string{'\0', static_cast<char>(code)};
+        if (kind_ == Kind::type3 && !withProcedure_[static_cast<std::size_t>(code)]) return std::string();
         return oneByteSample(code);
     }
 
 private:
-    bool multiByte_;
+    enum class Kind { oneByte, multiByte, type3 };
+    Kind kind_ = Kind::oneByte;
+    std::bitset<kCodes> withProcedure_;
 };
 
 struct Cell {
@@ -142,7 +184,7 @@ int WriteCodeChart(host::Handle textElement, host::Handle font) {
     const host::Handle documentFont = collection().currentFont;
     const CodeNames names(documentFont);
     const std::array<std::uint8_t, kCodes> translated = translatedCodes(documentFont, codeBytes);
-    const GlyphSamples samples(font);
+    const GlyphSamples samples(font, names);
     const ChartFonts fonts{reportFont.get(), font, samples};
 
     for (int row = 0; row < kRows; ++row) {
