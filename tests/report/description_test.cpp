@@ -68,8 +68,9 @@ TEST(PageWriters, AFailureIsAlertedOnceAndTheReportGoesOn) {
     EXPECT_EQ(run.host().viewer().alerts(), (Lines{"Injected fault in PDFEditWrite 14"}));
     ASSERT_EQ(pageCount(report), 2) << "the failed page stays, the next font gets its own";
     EXPECT_EQ(descriptionOf(report), Lines{}) << "the failed page has no content";
-    EXPECT_EQ(outlineLines(report), (Lines{"Fonts by names", "  1 First", "  2 Second -> page 2", "Fonts by pages",
-                                           "  Page 1/1", "    0 First -> page 1", "    1 Second -> page 2"}));
+    EXPECT_EQ(outlineLines(report), (Lines{"Fonts by names", "  1 First -> page 1", "  2 Second -> page 2",
+                                           "Fonts by pages", "  Page 1/1", "    0 First -> page 1",
+                                           "    1 Second -> page 2"}));
 }
 
 }  // namespace
