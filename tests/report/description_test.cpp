@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/call_log.h"
+#include "fonts/font_samples.h"
 #include "report_run.h"
 #include "support/report_reader.h"
 #include "support/sample_pdf.h"
@@ -19,10 +22,10 @@ constexpr const char* kType0Font =
     "/Subtype /CIDFontType2 /BaseFont /Ming /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) "
     "/Supplement 0 >> /FontDescriptor << /Type /FontDescriptor /FontName /Ming /Flags 4 >> >> ] >>";
 
-// The description lines (the strings in the report font) of page 0.
-Lines descriptionOf(const std::string& report) {
+// The description lines (the strings in the report font) of a page.
+Lines descriptionOf(const std::string& report, int page = 0) {
     Lines lines;
-    for (const ShownString& shown : shownStrings(report, 0)) {
+    for (const ShownString& shown : shownStrings(report, page)) {
         if (shown.text.rfind("Font Name: ", 0) == 0 || shown.text.rfind("Type: ", 0) == 0) lines.push_back(shown.text);
     }
     return lines;
@@ -51,6 +54,24 @@ TEST(FontDescription, AnEmbeddedFontOfARealProducer) {
     ReportRun run(ORTHEO_FIXTURES "/latex.pdf");
     EXPECT_EQ(descriptionOf(run.build("latex-description.pdf")),
               (Lines{"Font Name: LBWBDW+CMEX10  (embedded)", "Type: Type1  Encoding: Custom"}));
+}
+
+TEST(FontDescription, AnEmbeddedMultiByteFontProtectedFromEmbedding) {
+    ReportRun run(writeFontSamplePdf(temporaryPath("samples.pdf")).path);
+    const std::string report = run.build("samples-report.pdf");
+    const Lines outline = outlineLines(report);
+    const auto entry = std::find(outline.begin(), outline.end(), "  4 CIDSample -> page 4");
+    ASSERT_NE(entry, outline.end()) << "the Type0 font is the fourth met";
+    EXPECT_EQ(descriptionOf(report, 3), (Lines{"Font Name: CIDSample  (embedded) (multibyte)",
+                                               "Type: Type0  CIDType: CIDFontType2 Encoding: Identity-Hprotected "
+                                               "from embedding"}));
+}
+
+TEST(FontDescription, ALongNameIsCutAt99Characters) {
+    const std::string name(120, 'N');
+    const Lines lines = describe(simpleFont(name, "/Encoding /WinAnsiEncoding"), "long-name");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "Font Name: " + name.substr(0, 88)) << "99 characters, no room for the trailing space";
 }
 
 TEST(FontDescription, AFailedAttributeRecordLeavesOnlyTheFirstLine) {
