@@ -60,11 +60,14 @@ int byteCountOf(const CodeSpaceRange& range) {
 // A simple font reads one byte: a code is sampled by its low byte. A
 // multi-byte font reads whole codes: a code is sampled by its own bytes,
 // big-endian, as many as the first code-space range containing it has, two
-// where none does.
+// where none does. Real CMaps have a handful of ranges; only the first 256
+// are looked at, so that a CMap of many ranges and many mappings costs no
+// more than its size.
 class GlyphSampler {
 public:
     GlyphSampler(host::Handle font, std::span<const CodeSpaceRange> ranges)
-        : multiByte_(callHost<host::op::FontIsMultiByte>(font) != 0), ranges_(ranges) {}
+        : multiByte_(callHost<host::op::FontIsMultiByte>(font) != 0),
+          ranges_(ranges.first(std::min(ranges.size(), kRangesLookedAt))) {}
 
     std::string sampleOf(std::uint32_t code) const {
         const int count = multiByte_ ? byteCountOfCode(code) : 1;
@@ -75,6 +78,7 @@ public:
 
 private:
     static constexpr int kBytesOutsideTheRanges = 2;
+    static constexpr std::size_t kRangesLookedAt = 256;
 
     int byteCountOfCode(std::uint32_t code) const {
         for (const CodeSpaceRange& range : ranges_) {
