@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <set>
 
 #include "rendered_page.h"
@@ -92,9 +93,22 @@ TEST(MultiByteCodeChart, DrawsTheTwoByteCodeOfEachCell) {
 }
 
 // A real producer's font: cairo's subset of a Japanese TrueType font, its
-// glyphs CIDs 1 to 27. Every sample must show a glyph of its own, neither
-// blank nor the font's missing glyph (code 0), rendered the same way.
+// glyphs CIDs 1 to 27.
 constexpr int kSubsetGlyphs = 27;
+
+// Area 0 shows code 0x0000, the missing glyph; areas 1 to 27 must each show
+// a glyph of its own, neither blank nor the missing one.
+void expectGlyphsOfTheirOwn(const std::function<Pixels(int)>& area, const std::string& what) {
+    const Pixels missing = area(0);
+    EXPECT_FALSE(isBlank(missing)) << what << " 0 draws code 0x0000, the missing glyph";
+    std::set<Pixels> glyphs;
+    for (int index = 1; index <= kSubsetGlyphs; ++index) {
+        EXPECT_FALSE(isBlank(area(index))) << what << " " << index;
+        EXPECT_TRUE(area(index) != missing) << what << " " << index;
+        glyphs.insert(area(index));
+    }
+    EXPECT_EQ(glyphs.size(), static_cast<std::size_t>(kSubsetGlyphs)) << "each " << what << " shows a glyph of its own";
+}
 
 TEST(MultiByteRendering, TheChartShowsTheFontsGlyphs) {
     ReportRun run(ORTHEO_FIXTURES "/cairo-cjk.pdf");
@@ -102,15 +116,7 @@ TEST(MultiByteRendering, TheChartShowsTheFontsGlyphs) {
     // Glyph boxes stand 36 points into cells 67 points apart from x = 30,
     // rows 64 points apart from y = 70; they are 24 by 32 points.
     const auto box = [&](int code) { return page.area(30 + 67 * (code % 16) + 36, 70 + 64 * (code / 16), 24, 32); };
-    const Pixels missing = box(0);
-    EXPECT_FALSE(isBlank(missing)) << "cell 00 draws code 0x0000, the missing glyph";
-    std::set<Pixels> glyphs;
-    for (int code = 1; code <= kSubsetGlyphs; ++code) {
-        EXPECT_FALSE(isBlank(box(code))) << "cell " << code;
-        EXPECT_TRUE(box(code) != missing) << "cell " << code;
-        glyphs.insert(box(code));
-    }
-    EXPECT_EQ(glyphs.size(), static_cast<std::size_t>(kSubsetGlyphs)) << "each cell shows a glyph of its own";
+    expectGlyphsOfTheirOwn(box, "cell");
     EXPECT_EQ(page.complaints(), "");
 }
 
@@ -124,15 +130,7 @@ TEST(MultiByteRendering, EveryMappingOnTheToUnicodePageShowsItsGlyph) {
     // The mappings stand four to a row from y = 95, rows 20 points apart,
     // columns 275 points apart; a sample is 180 points in, 12 by 15 points.
     const auto sample = [&](int index) { return page.area(30 + 275 * (index % 4) + 180, 95 + 20 * (index / 4), 12, 18); };
-    const Pixels missing = sample(0);
-    EXPECT_FALSE(isBlank(missing)) << "the first mapping, of code 0x0000, shows the missing glyph";
-    std::set<Pixels> glyphs;
-    for (int index = 1; index <= kSubsetGlyphs; ++index) {
-        EXPECT_FALSE(isBlank(sample(index))) << "mapping " << index;
-        EXPECT_TRUE(sample(index) != missing) << "mapping " << index;
-        glyphs.insert(sample(index));
-    }
-    EXPECT_EQ(glyphs.size(), static_cast<std::size_t>(kSubsetGlyphs)) << "each mapping shows a glyph of its own";
+    expectGlyphsOfTheirOwn(sample, "mapping");
     EXPECT_EQ(page.complaints(), "");
 }
 
