@@ -101,10 +101,12 @@ TEST(CodeChart, ASingleDescriptionLineGivesTallerCells) {
 TEST(CodeChart, AType3FontDrawsOnlyTheCodesItHasGlyphProceduresFor) {
     ReportRun run(writeFontSamplePdf(temporaryPath("type3.pdf")).path);
     const std::string report = run.build("type3-report.pdf");
+    const auto describesType3 = [&](int page) {
+        const auto shown = shownStrings(report, page);
+        return !shown.empty() && shown.front().text.rfind("Font Name: Type3 font", 0) == 0;
+    };
     int page = 0;
-    while (page < pageCount(report) && shownStrings(report, page).front().text.rfind("Font Name: Type3 font", 0) != 0) {
-        ++page;
-    }
+    while (page < pageCount(report) && !describesType3(page)) ++page;
     ASSERT_LT(page, pageCount(report));
 
     const auto shown = shownStrings(report, page);
