@@ -8,7 +8,7 @@ packages=(
   libqpdf-dev libfreetype-dev zlib1g-dev libdeflate-dev libcli11-dev
   libjemalloc-dev libgtest-dev libbenchmark-dev valgrind
   qpdf poppler-utils mupdf-tools python3-pdfminer
-  ghostscript python3
+  ghostscript python3 python3-cairo fonts-ipafont-gothic
 )
 
 missing=()

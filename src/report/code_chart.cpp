@@ -1,6 +1,7 @@
 #include "report/code_chart.h"
 
 #include <array>
+#include <bitset>
 #include <cstring>
 #include <utility>
 
@@ -33,11 +34,14 @@ public:
     CodeNames(const CodeNames&) = delete;
     CodeNames& operator=(const CodeNames&) = delete;
 
+    // The name the host gives the code, or null.
+    const char* given(int code) const { return table_ != nullptr ? table_[code] : nullptr; }
+
     // The code's name, or a single space when the host gives none.
     ChartLine nameOf(int code) const {
         ChartLine name;
-        const char* given = table_ != nullptr ? table_[code] : nullptr;
-        name.format("%s", given != nullptr ? given : " ");
+        const char* text = given(code);
+        name.format("%s", text != nullptr ? text : " ");
         return name;
     }
 
@@ -71,10 +75,65 @@ std::array<std::uint8_t, kCodes> translatedCodes(host::Handle font, const std::a
 
 // The code's byte as a string that ends at its first zero byte: code 0x00
 // draws nothing, only its box.
-std::string glyphSample(std::uint8_t code) {
+std::string oneByteSample(int code) {
     const char bytes[2] = {static_cast<char>(code), '\0'};
     return std::string(bytes);
 }
+
+bool isType3(host::Handle font) {
+    unsigned char attrs[host::kFontAttrsSize] = {};
+    callHost<host::op::FontGetAttrs>(font, attrs, static_cast<std::int32_t>(sizeof attrs));
+    host::Atom type;
+    std::memcpy(&type, attrs + host::kFontAttrsType, sizeof type);
+    return type == callHost<host::op::AtomFromString>("Type3");
+}
+
+// The codes whose name leads to a glyph procedure (a stream in the font's
+// /CharProcs), as a Type3 font draws them.
+std::bitset<kCodes> codesWithProcedures(host::Handle font, const CodeNames& names) {
+    std::bitset<kCodes> found;
+    host::Object dict;
+    callHost<host::op::FontGetCosObject>(font, &dict);
+    const host::Object procedures =
+        callHost<host::op::CosDictGet>(dict, callHost<host::op::AtomFromString>("CharProcs"));
+    if (callHost<host::op::CosTypeOf>(procedures) != host::kCosDict) return found;
+    for (int code = 0; code < kCodes; ++code) {
+        const char* name = names.given(code);
+        if (name == nullptr) continue;
+        const host::Object procedure =
+            callHost<host::op::CosDictGet>(procedures, callHost<host::op::AtomFromString>(name));
+        found[code] = callHost<host::op::CosTypeOf>(procedure) == host::kCosStream;
+    }
+    return found;
+}
+
+// What each cell draws in the analysed font. A simple font draws the code's
+// byte. A multi-byte font reads two-byte codes (also under a CMap whose
+// codes below 0x80 are one byte), so cell NN draws the code 0x00NN: CID NN
+// under Identity-H, U+00NN under a UCS-2 CMap. A Type3 font draws nothing
+// for a code without a glyph procedure, which a viewer would complain of.
+class GlyphSamples {
+public:
+    GlyphSamples(host::Handle font, const CodeNames& names) {
+        if (callHost<host::op::FontIsMultiByte>(font) != 0) {
+            kind_ = Kind::multiByte;
+        } else if (isType3(font)) {
+            kind_ = Kind::type3;
+            withProcedure_ = codesWithProcedures(font, names);
+        }
+    }
+
+    std::string sampleOf(int code) const {
+        if (kind_ == Kind::multiByte) return std::string{'\0', static_cast<char>(code)};
+        if (kind_ == Kind::type3 && !withProcedure_[static_cast<std::size_t>(code)]) return std::string();
+        return oneByteSample(code);
+    }
+
+private:
+    enum class Kind { oneByte, multiByte, type3 };
+    Kind kind_ = Kind::oneByte;
+    std::bitset<kCodes> withProcedure_;
+};
 
 struct Cell {
     int code;
@@ -82,8 +141,14 @@ struct Cell {
     std::int32_t y;
 };
 
-void writeCell(host::Handle text, host::Handle reportFont, host::Handle font, const ChartGeometry& geometry,
-               const Cell& cell, std::uint8_t translated, const CodeNames& names) {
+struct ChartFonts {
+    host::Handle report;
+    host::Handle analysed;
+    const GlyphSamples& samples;
+};
+
+void writeCell(host::Handle text, const ChartFonts& fonts, const ChartGeometry& geometry, const Cell& cell,
+               std::uint8_t translated, const CodeNames& names) {
     const PageState& page = pageState();
     const std::int32_t width = page.textWidth;
     const std::int32_t height = page.textHeight;
@@ -93,18 +158,18 @@ void writeCell(host::Handle text, host::Handle reportFont, host::Handle font, co
 
     ChartLine label;
     label.format("%02X", static_cast<unsigned>(cell.code));
-    WriteText(text, runMode, label.str(), reportFont, cell.x + 2, y, width, height);
-    WriteText(text, charMode, glyphSample(static_cast<std::uint8_t>(cell.code)), font, cell.x + 3 * width, y,
-              2 * width, 2 * height);
+    WriteText(text, runMode, label.str(), fonts.report, cell.x + 2, y, width, height);
+    WriteText(text, charMode, fonts.samples.sampleOf(cell.code), fonts.analysed, cell.x + 3 * width, y, 2 * width,
+              2 * height);
     AddRectangle(page.glyphBoxPath, cell.x + 3 * width, y, 2 * width, 2 * height);
 
     y += height + page.lineGap;
     if (translated != kNoTranslation && translated != cell.code) {
         label.format("->%02X", static_cast<unsigned>(translated));
-        WriteText(text, runMode, label.str(), reportFont, cell.x + 2, y, width, height);
+        WriteText(text, runMode, label.str(), fonts.report, cell.x + 2, y, width, height);
     }
     y += height + page.lineGap;
-    WriteText(text, runMode, name.str(), reportFont, cell.x + 2, y, width, height);
+    WriteText(text, runMode, name.str(), fonts.report, cell.x + 2, y, width, height);
 }
 
 }  // namespace
@@ -119,13 +184,15 @@ int WriteCodeChart(host::Handle textElement, host::Handle font) {
     const host::Handle documentFont = collection().currentFont;
     const CodeNames names(documentFont);
     const std::array<std::uint8_t, kCodes> translated = translatedCodes(documentFont, codeBytes);
+    const GlyphSamples samples(font, names);
+    const ChartFonts fonts{reportFont.get(), font, samples};
 
     for (int row = 0; row < kRows; ++row) {
         for (int column = 0; column < kColumns; ++column) {
             const int code = kColumns * row + column;
             const Cell cell{code, (geometry.cellWidth + page.cellGap) * column + page.leftMargin,
                             (geometry.cellHeight + page.lineGap) * row + page.lineY};
-            writeCell(textElement, reportFont.get(), font, geometry, cell, translated[code], names);
+            writeCell(textElement, fonts, geometry, cell, translated[code], names);
         }
     }
     return 1;

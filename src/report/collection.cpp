@@ -27,10 +27,14 @@ void collectNewFont(host::Handle font) {
     const PageObject pageFont(callHost<host::op::FontCreateFromCos>(&dict));
 
     // A writer that failed may or may not have made its page: the page count
-    // tells, so that no entry leads to another font's page.
+    // tells, so that no entry leads to another font's page. A page it made
+    // stays in the report, and every entry of the font leads to it.
     const std::int32_t pagesBefore = reportPageCount();
     AcquiredPage page(WriteDescriptionPage(pageFont.get()));
     const std::int32_t pagesAfter = reportPageCount();
+    if (!page && pagesAfter > pagesBefore) {
+        page = AcquiredPage(callHost<host::op::DocAcquirePage>(reportState().reportDoc, pagesAfter - 1));
+    }
 
     const FontRecord record{font, state.currentFontName, pagesAfter > pagesBefore ? pagesAfter - 1 : -1};
     state.fontsByName.emplace(record.name, record);

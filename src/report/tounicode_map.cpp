@@ -1,5 +1,8 @@
 #include "report/tounicode_map.h"
 
+#include <algorithm>
+#include <span>
+
 #include "plugin/host_call.h"
 #include "report/drawing.h"
 #include "report/host_objects.h"
@@ -44,21 +47,62 @@ void composeMappingLine(ListingLine& line, const CMapMapping& mapping) {
     }
 }
 
-// The one-byte string that draws the glyph of a code's low byte.
-std::string glyphSample(std::uint32_t code) { return std::string(1, static_cast<char>(code & 0xFF)); }
+// The bytes a code range's codes are written with: as many as its wider
+// bound needs, since the model keeps the bounds' values, not their digits.
+int byteCountOf(const CodeSpaceRange& range) {
+    const std::uint32_t wider = std::max(range.low, range.high);
+    int count = 1;
+    while (count < 4 && (wider >> (8 * count)) != 0) ++count;
+    return count;
+}
 
-void writeMapping(TextPages& pages, host::Handle reportFont, host::Handle font, const CMapMapping& mapping,
-                  std::int32_t x, std::int32_t y) {
+// The strings that draw the glyphs of the CMap's codes in the analysed font.
+// A simple font reads one byte: a code is sampled by its low byte. A
+// multi-byte font reads whole codes: a code is sampled by its own bytes,
+// big-endian, as many as the first code-space range containing it has, two
+// where none does. Real CMaps have a handful of ranges; only the first 256
+// are looked at, so that a CMap of many ranges and many mappings costs no
+// more than its size.
+class GlyphSampler {
+public:
+    GlyphSampler(host::Handle font, std::span<const CodeSpaceRange> ranges)
+        : multiByte_(callHost<host::op::FontIsMultiByte>(font) != 0),
+          ranges_(ranges.first(std::min(ranges.size(), kRangesLookedAt))) {}
+
+    std::string sampleOf(std::uint32_t code) const {
+        const int count = multiByte_ ? byteCountOfCode(code) : 1;
+        std::string bytes;
+        for (int index = count - 1; index >= 0; --index) bytes += static_cast<char>((code >> (8 * index)) & 0xFF);
+        return bytes;
+    }
+
+private:
+    static constexpr int kBytesOutsideTheRanges = 2;
+    static constexpr std::size_t kRangesLookedAt = 256;
+
+    int byteCountOfCode(std::uint32_t code) const {
+        for (const CodeSpaceRange& range : ranges_) {
+            if (range.low <= code && code <= range.high) return byteCountOf(range);
+        }
+        return kBytesOutsideTheRanges;
+    }
+
+    bool multiByte_;
+    std::span<const CodeSpaceRange> ranges_;
+};
+
+void writeMapping(TextPages& pages, host::Handle reportFont, host::Handle font, const GlyphSampler& sampler,
+                  const CMapMapping& mapping, std::int32_t x, std::int32_t y) {
     const PageState& page = pageState();
     const std::int32_t width = page.textWidth;
     const std::int32_t height = page.textHeight;
     ListingLine line;
     composeMappingLine(line, mapping);
     WriteText(pages.text(), runMode, line.str(), reportFont, x + 2, y, width, height);
-    WriteText(pages.text(), runMode, glyphSample(mapping.firstCode), font, x + 15 * width, y, width, height);
+    WriteText(pages.text(), runMode, sampler.sampleOf(mapping.firstCode), font, x + 15 * width, y, width, height);
     if (mapping.firstCode < mapping.lastCode) {
         WriteText(pages.text(), runMode, "-", reportFont, x + 16 * width, y, width, height);
-        WriteText(pages.text(), runMode, glyphSample(mapping.lastCode), font, x + 17 * width, y, width, height);
+        WriteText(pages.text(), runMode, sampler.sampleOf(mapping.lastCode), font, x + 17 * width, y, width, height);
     }
 }
 
@@ -72,12 +116,13 @@ void writeGrid(TextPages& pages, host::Handle reportFont, host::Handle font, con
     std::int32_t x = page.leftMargin;
     std::int32_t y = page.lineY;
     std::int32_t count = 0;
+    const GlyphSampler sampler(font, cmap.codeSpaceRanges());
     for (const CMapMapping& mapping : cmap.mappings()) {
         if (count % kColumns == 0 && y + page.textHeight > pageHeight) {
             pages.startNextPage();
             y = kTopMargin;
         }
-        writeMapping(pages, reportFont, font, mapping, x, y);
+        writeMapping(pages, reportFont, font, sampler, mapping, x, y);
         ++count;
         if (count % kColumns != 0) {
             x += columnWidth;

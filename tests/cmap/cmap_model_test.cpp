@@ -18,7 +18,7 @@ std::vector<CMapMapping> mappingsOf(const CMap& cmap) {
 TEST(CMapModel, StartsEmptyWithTheDefaultOrdering) {
     const CMap cmap;
     EXPECT_TRUE(cmap.mappings().empty());
-    EXPECT_TRUE(cmap.codeSpaceRangesForTesting().empty());
+    EXPECT_TRUE(cmap.codeSpaceRanges().empty());
     EXPECT_EQ(cmap.cmapName(), "");
     EXPECT_EQ(cmap.cmapType(), "");
     EXPECT_EQ(cmap.ordering(), "(T1UV)");
@@ -34,7 +34,7 @@ TEST(CMapModel, KeepsEntriesAsAppendedWithoutMergingOrChecking) {
     cmap.addCodeSpaceRange(0x0000, 0xFFFF);
 
     EXPECT_EQ(mappingsOf(cmap), (std::vector<CMapMapping>{{0x50, 0x40, 0x41}, {0x20, 0x20, 0x20}, {0x20, 0x20, 0x20}}));
-    const auto ranges = cmap.codeSpaceRangesForTesting();
+    const auto ranges = cmap.codeSpaceRanges();
     EXPECT_EQ(std::vector<CodeSpaceRange>(ranges.begin(), ranges.end()),
               (std::vector<CodeSpaceRange>{{0xFF, 0x00}, {0x0000, 0xFFFF}}));
     EXPECT_EQ(notes.text(), "");

@@ -22,7 +22,7 @@ struct Parsed {
 
     Mappings mappings() const { return {cmap.mappings().begin(), cmap.mappings().end()}; }
     std::vector<CodeSpaceRange> ranges() const {
-        const auto ranges = cmap.codeSpaceRangesForTesting();
+        const auto ranges = cmap.codeSpaceRanges();
         return {ranges.begin(), ranges.end()};
     }
 };

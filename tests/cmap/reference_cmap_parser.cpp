@@ -373,7 +373,7 @@ ParsedCMap parseWithEngine(std::string_view text) {
     setCMapNoteSinkForTesting(nullptr);
 
     ParsedCMap parsed;
-    const auto ranges = cmap.codeSpaceRangesForTesting();
+    const auto ranges = cmap.codeSpaceRanges();
     parsed.codeSpaceRanges.assign(ranges.begin(), ranges.end());
     parsed.mappings.assign(cmap.mappings().begin(), cmap.mappings().end());
     parsed.cmapName = cmap.cmapName();

@@ -6,6 +6,8 @@
 #include <algorithm>
 
 #include "core/call_log.h"
+#include "fonts/font_samples.h"
+#include "rendered_page.h"
 #include "report_run.h"
 #include "support/report_reader.h"
 #include "support/sample_pdf.h"
@@ -94,6 +96,31 @@ TEST(CodeChart, ASingleDescriptionLineGivesTallerCells) {
     const auto label = std::find_if(shown.begin(), shown.end(), [](const ShownString& text) { return text.text == "00"; });
     ASSERT_NE(label, shown.end());
     EXPECT_EQ(label->y, kPage - 50 - 16) << "the chart text is still 16 high";
+}
+
+TEST(CodeChart, AType3FontDrawsOnlyTheCodesItHasGlyphProceduresFor) {
+    ReportRun run(writeFontSamplePdf(temporaryPath("type3.pdf")).path);
+    const std::string report = run.build("type3-report.pdf");
+    const auto describesType3 = [&](int page) {
+        const auto shown = shownStrings(report, page);
+        return !shown.empty() && shown.front().text.rfind("Font Name: Type3 font", 0) == 0;
+    };
+    int page = 0;
+    while (page < pageCount(report) && !describesType3(page)) ++page;
+    ASSERT_LT(page, pageCount(report));
+
+    const auto shown = shownStrings(report, page);
+    std::vector<std::string> glyphs;
+    for (const ShownString& text : shown) {
+        if (text.font != shown.front().font) glyphs.push_back(text.text);
+    }
+    EXPECT_EQ(glyphs, std::vector<std::string>{"A"}) << "only code 0x41 (/a) has a procedure";
+    EXPECT_EQ(withLineWidth(strokedRectangles(report, page), 1).size(), 256u) << "every cell keeps its glyph box";
+    const auto a = cellTexts(shown, 30 + 67, 70 + 64 * 4, 59);
+    ASSERT_EQ(a.size(), 4u);
+    EXPECT_EQ(a[3].text, "a");
+
+    EXPECT_EQ(RenderedPage(report, page).complaints(), "") << "a viewer finds a procedure for every glyph drawn";
 }
 
 }  // namespace

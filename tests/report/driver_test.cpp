@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/call_log.h"
 #include "report_run.h"
 #include "support/report_reader.h"
 #include "support/run_command.h"
@@ -57,6 +58,52 @@ TEST(ReportOutline, ListsFontsByNamesAndByPages) {
     EXPECT_EQ(firstString(report, 0), "Font Name: Alpha ");
     EXPECT_EQ(firstString(report, 1), "Font Name: Beta ");
     EXPECT_EQ(firstString(report, 2), "Font Name: Gamma ");
+}
+
+// The outline as pdfminer reads it, with each destination's view.
+Lines outlineDestinations(const std::string& report) {
+    const auto read = runCommand({"/usr/bin/python3", ORTHEO_TESTS "/report/outline_destinations.py", report});
+    EXPECT_EQ(read.exitStatus, 0) << read.err;
+    Lines lines;
+    std::istringstream text(read.out);
+    for (std::string line; std::getline(text, line);) lines.push_back(line);
+    return lines;
+}
+
+TEST(ReportOutline, EveryEntryShowsTheTopOfItsPageAtTheCurrentZoom) {
+    ReportRun run(alphaBetaGamma());
+    EXPECT_EQ(outlineDestinations(run.build("abg-destinations.pdf")), (Lines{
+                                                                          "Fonts by names",
+                                                                          "  1 Alpha -> page 1 /XYZ 0 1100 null",
+                                                                          "  2 Beta -> page 2 /XYZ 0 1100 null",
+                                                                          "  3 Gamma -> page 3 /XYZ 0 1100 null",
+                                                                          "Fonts by pages",
+                                                                          "  Page 1/2",
+                                                                          "    0 Alpha -> page 1 /XYZ 0 1100 null",
+                                                                          "    1 Beta -> page 2 /XYZ 0 1100 null",
+                                                                          "  Page 2/2",
+                                                                          "    0 Beta -> page 2 /XYZ 0 1100 null",
+                                                                          "    1 Gamma -> page 3 /XYZ 0 1100 null",
+                                                                      }));
+}
+
+TEST(ReportOutline, AFontWhosePageFailedIsReachedAlikeFromBothBranches) {
+    ReportRun run(writeFontsPdf(temporaryPath("failing.pdf"), {{simpleFont("First"), simpleFont("Second")}, {"@0"}}));
+    run.host().calls().injectFault(host::TableId::PDFEditWrite, 14, 1);
+    const std::string report = run.build("failing-report.pdf");
+    ASSERT_EQ(run.host().viewer().alerts().size(), 1u);
+    EXPECT_EQ(outlineDestinations(report), (Lines{
+                                               "Fonts by names",
+                                               "  1 First -> page 1 /XYZ 0 1100 null",
+                                               "  2 Second -> page 2 /XYZ 0 1100 null",
+                                               "Fonts by pages",
+                                               "  Page 1/2",
+                                               "    0 First -> page 1 /XYZ 0 1100 null",
+                                               "    1 Second -> page 2 /XYZ 0 1100 null",
+                                               "  Page 2/2",
+                                               "    0 First -> page 1 /XYZ 0 1100 null",
+                                           }))
+        << "the page the failed writer made stays, and every entry of its font leads there";
 }
 
 TEST(ReportOutline, TwoFontObjectsOfOneNameShareOneDescriptionPage) {

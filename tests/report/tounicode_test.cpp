@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -117,6 +119,60 @@ TEST_P(ToUnicodeOfRealProducers, ListEveryMappingAsAnIndependentParserReadsIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(PdfTeXAndCairo, ToUnicodeOfRealProducers, ::testing::Values("latex.pdf", "cairo.pdf"));
+
+// A CMap text of exactly `size` decoded bytes, its mappings running up to
+// its last line: single codes 0x0000, 0x0001, ... in blocks of 100; spaces
+// after the header make up the size.
+std::string cmapOfSize(std::size_t size) {
+    const std::string header = "/CMapName /Sized def\n1 begincodespacerange <0000> <FFFF> endcodespacerange\n";
+    const std::string blockEnd = "endbfchar\n";
+    std::string body;
+    int inBlock = 0;
+    for (unsigned code = 0;; ++code) {
+        char entry[32];
+        std::snprintf(entry, sizeof entry, "%s<%04X> <%04X>\n", inBlock == 0 ? "100 beginbfchar\n" : "", code,
+                      0x4E00 + code);
+        if (header.size() + body.size() + std::strlen(entry) + blockEnd.size() > size) break;
+        body += entry;
+        if (++inBlock == 100) {
+            body += blockEnd;
+            inBlock = 0;
+        }
+    }
+    if (inBlock != 0) body += blockEnd;
+    return header + std::string(size - header.size() - body.size(), ' ') + body;
+}
+
+Mappings listedForHelvetica(const std::string& input, const std::string& name) {
+    ReportRun run(input);
+    const auto listed = reportedMappings(run.build(name));
+    return listed.count("Helvetica") != 0 ? listed.at("Helvetica") : Mappings{};
+}
+
+TEST(ToUnicodeReader, StreamsAroundItsBufferSizeAreListedWhole) {
+    for (const std::size_t size : {4999, 5000, 5001, 10000, 10001}) {
+        const std::string cmap = cmapOfSize(size);
+        ASSERT_EQ(cmap.size(), size);
+        const std::string input = writeToUnicodePdf(temporaryPath("sized.pdf"), cmap).path;
+        const Mappings independent = pdfminerMappings(input).at("Helvetica");
+        EXPECT_GT(independent.size(), size / 15) << size;
+        EXPECT_EQ(listedForHelvetica(input, "sized-report.pdf"), independent) << size << " decoded bytes";
+    }
+}
+
+TEST(ToUnicodeReader, AMappingAcrossAChunkEdgeIsListed) {
+    // The stream is read 1000 bytes at a time: the range's codes straddle
+    // the first chunk's end.
+    const std::string head = "1 begincodespacerange <0000> <FFFF> endcodespacerange\n";
+    const std::string range = "1 beginbfrange <0100> <01FF> <4E00> endbfrange\n";
+    const std::string cmap = head + std::string(1000 - 20 - head.size(), ' ') + range + cmapOfSize(3000);
+    ASSERT_EQ(cmap.substr(995, 10), "<0100> <01") << "byte 1000 lies inside the range's first codes";
+    const std::string input = writeToUnicodePdf(temporaryPath("straddle.pdf"), cmap).path;
+    const Mappings listed = listedForHelvetica(input, "straddle-report.pdf");
+    ASSERT_FALSE(listed.empty());
+    EXPECT_EQ(listed.front(), (std::pair<std::uint32_t, std::uint32_t>{0x0100, 0x4E00}));
+    EXPECT_EQ(asDictionary(listed), pdfminerMappings(input).at("Helvetica"));
+}
 
 constexpr const char* kSmallCMap =
     "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"

@@ -61,8 +61,7 @@ public:
     const std::string& cmapName() const { return cmapName_; }
     const std::string& cmapType() const { return cmapType_; }
     const std::string& ordering() const { return ordering_; }
-
-    std::span<const CodeSpaceRange> codeSpaceRangesForTesting() const { return codeSpaceRanges_; }
+    std::span<const CodeSpaceRange> codeSpaceRanges() const { return codeSpaceRanges_; }
 
 private:
     std::vector<CodeSpaceRange> codeSpaceRanges_;
