@@ -35,12 +35,15 @@ std::string describeObject(QPDFObjectHandle object) {
     return std::to_string(object.getObjectID()) + " " + std::to_string(object.getGeneration()) + " R";
 }
 
+bool isType3Font(QPDFObjectHandle font) { return font.getKey("/Subtype").isNameAndEquals("/Type3"); }
+
 // One line, in one write, for an entry of /Font that is no font: the report
-// goes on without it.
-void warnNotAFont(const std::string& key, QPDFObjectHandle entry) {
+// goes on without it. Answers what the walk then knows of the entry: nothing.
+Fonts::KnownFont warnNotAFont(const std::string& key, QPDFObjectHandle entry) {
     const std::string line = "ortheo: warning: skipped " + QPDFObjectHandle::newName(key).unparse() + " (" +
                              describeObject(entry) + ") under /Font: not a font dictionary\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
+    return {};
 }
 
 // Appends what `more` has that `into` lacks, keeping the order of both.
@@ -121,13 +124,10 @@ private:
         std::unordered_set<Handle> seen;
         std::vector<QPDFObjectHandle> holders;
         for (auto& [key, font] : entriesOf(resources, "/Font")) {
-            if (!isUsableFont(font)) {
-                warnNotAFont(key, font);
-                continue;
-            }
-            const Handle handle = fonts_.handleFor(document_, font);
-            if (seen.insert(handle).second) fonts.push_back(handle);
-            if (fontSubtype(font) == "Type3") holders.push_back(font);
+            const KnownFont known = fonts_.fontUnder(document_, key, font);
+            if (known.handle == kNoHandle) continue;
+            if (seen.insert(known.handle).second) fonts.push_back(known.handle);
+            if (known.type3) holders.push_back(font);
         }
         for (auto& [key, xobject] : entriesOf(resources, "/XObject")) {
             if (xobject.isFormXObject()) holders.push_back(xobject);
@@ -171,11 +171,9 @@ Fonts::~Fonts() = default;
 Handle Fonts::handleFor(Handle document, QPDFObjectHandle dict) {
     DocumentFonts& known = documents_[document];
     if (dict.isIndirect()) {
-        const QPDFObjGen key = dict.getObjGen();
-        if (const auto found = known.indirect.find(key); found != known.indirect.end()) return found->second;
-        const Handle handle = fonts_.add({document, dict});
-        known.indirect.emplace(key, handle);
-        return handle;
+        KnownFont& font = known.indirect[dict.getObjGen()];
+        if (font.handle == kNoHandle) font = {fonts_.add({document, dict}), isType3Font(dict)};
+        return font.handle;
     }
     for (const auto& [object, handle] : known.direct) {
         if (object.isSameObjectAs(dict)) return handle;
@@ -183,6 +181,18 @@ Handle Fonts::handleFor(Handle document, QPDFObjectHandle dict) {
     const Handle handle = fonts_.add({document, dict});
     known.direct.emplace_back(dict, handle);
     return handle;
+}
+
+Fonts::KnownFont Fonts::fontUnder(Handle document, const std::string& key, QPDFObjectHandle entry) {
+    if (!entry.isIndirect()) {
+        if (!isUsableFont(entry)) return warnNotAFont(key, entry);
+        return {handleFor(document, entry), isType3Font(entry)};
+    }
+    const auto [met, added] = documents_[document].indirect.try_emplace(entry.getObjGen());
+    if (!added) return met->second;  // a font, or no usable one, warned about already
+    if (!isUsableFont(entry)) return warnNotAFont(key, entry);
+    met->second = {fonts_.add({document, entry}), isType3Font(entry)};
+    return met->second;
 }
 
 FontEntry& Fonts::font(Handle font) {

@@ -30,6 +30,7 @@
 #include <map>
 #include <unordered_map>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -89,13 +90,25 @@ public:
     // The fonts a page, resources dictionary or holder gives, once each.
     using FontList = std::vector<Handle>;
 
+    // An object met under /Font: its handle, or kNoHandle when it is no
+    // usable font; and whether it is a Type3 font, whose resources the walk
+    // goes into.
+    struct KnownFont {
+        Handle handle = kNoHandle;
+        bool type3 = false;
+    };
+
 private:
     class FontWalk;
     // What was walked, by the numbered resources dictionary or holder.
     using Memo = std::unordered_map<QPDFObjGen, FontList, ObjGenHash>;
 
+    // What an entry of /Font is, worked out (and warned about) once per
+    // numbered object.
+    KnownFont fontUnder(Handle document, const std::string& key, QPDFObjectHandle entry);
+
     struct DocumentFonts {
-        std::unordered_map<QPDFObjGen, Handle, ObjGenHash> indirect;
+        std::unordered_map<QPDFObjGen, KnownFont, ObjGenHash> indirect;
         // Inline dictionaries have no number; they are told apart by identity.
         std::vector<std::pair<QPDFObjectHandle, Handle>> direct;
         Memo walked;

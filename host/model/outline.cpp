@@ -83,7 +83,7 @@ void countRootItem(QPDFObjectHandle root) {
 }  // namespace
 
 std::size_t DocumentOutline::DestinationHash::operator()(const Destination& destination) const noexcept {
-    std::size_t hash = ObjGenHash()(destination.page);
+    std::size_t hash = ObjGenHash()(destination.page.getObjGen());
     const auto mix = [&hash](std::size_t value) { hash ^= value + 0x9E3779B97F4A7C15ULL + (hash << 6) + (hash >> 2); };
     mix(destination.view.fitType);
     mix(destination.view.zoomUnchanged);
@@ -150,7 +150,7 @@ void DocumentOutline::linkTopLevelItem(QPDF& pdf) {
 }
 
 std::uint32_t DocumentOutline::destinationTo(QPDFObjectHandle page, const DestinationView& view) {
-    Destination key{page.getObjGen(), view, {}};
+    Destination key{page, view, {}};
     if (const auto known = destinationIndex_.find(key); known != destinationIndex_.end()) return known->second;
     if (destinations_.size() > kIndexLimit) raise(kErrNoMemory, "PDModel 215: the document cannot hold more destinations");
     const auto index = static_cast<std::uint32_t>(destinations_.size());
@@ -159,11 +159,6 @@ std::uint32_t DocumentOutline::destinationTo(QPDFObjectHandle page, const Destin
     destinationActions_.push_back(kNone);
     destinationIndex_.emplace(std::move(key), index);
     return index;
-}
-
-QPDFObjectHandle DocumentOutline::destinationPage(std::uint32_t destination) const {
-    QPDFObjectHandle array = destinations_[destination].array;
-    return array.getArrayItem(0);
 }
 
 std::uint32_t DocumentOutline::goToAction(std::uint32_t destination) {
@@ -260,7 +255,7 @@ Object Outline::newGoToAction(Handle document, Object destination, Handle destin
         raise(kErrBadArgument, "PDModel 2: a go-to action leads within its own document; this destination "
                                "belongs to another");
     }
-    if (!isValidDestination(destination)) {
+    if (!isPageOf(pdfOf(document), destinationEntry.outline->destinationPage(destinationEntry.index))) {
         raise(kErrBadArgument, "PDModel 2: the destination's page is no longer in the document");
     }
     return objectOf(HandleKind::Action, document, destinationEntry.outline->goToAction(destinationEntry.index));

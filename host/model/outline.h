@@ -73,12 +73,12 @@ public:
     std::uint32_t addChild(QPDF& pdf, std::uint32_t parent, std::string_view title);
     void setAction(std::uint32_t item, std::uint32_t action) { items_[item].action = action; }
     std::uint32_t destinationTo(QPDFObjectHandle page, const DestinationView& view);
-    QPDFObjectHandle destinationPage(std::uint32_t destination) const;
+    QPDFObjectHandle destinationPage(std::uint32_t destination) const { return destinations_[destination].page; }
     std::uint32_t goToAction(std::uint32_t destination);
 
 private:
     struct Destination {
-        QPDFObjGen page;
+        QPDFObjectHandle page;
         DestinationView view;
         QPDFObjectHandle array;
     };
@@ -87,7 +87,7 @@ private:
     };
     struct SameDestination {
         bool operator()(const Destination& a, const Destination& b) const noexcept {
-            return a.page == b.page && a.view == b.view;
+            return a.page.getObjGen() == b.page.getObjGen() && a.view == b.view;
         }
     };
 
