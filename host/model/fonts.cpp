@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <set>
 #include <unordered_set>
 
 #include <qpdf/QPDFAnnotationObjectHelper.hh>
@@ -147,6 +148,13 @@ private:
             lowestCut_ = std::min(lowestCut_, open->second);
             return {};
         }
+        // Met again under the same outermost walk, which has its fonts
+        // already; walking it again could take exponential time in a file
+        // whose forms draw each other twice over.
+        if (unkept_.count(key) != 0) {
+            lowestCut_ = 0;
+            return {};
+        }
         const std::size_t depth = entered_.size();
         entered_.emplace(key, depth);
         FontList fonts = walk();
@@ -154,7 +162,10 @@ private:
         if (lowestCut_ >= depth) {
             memo_.emplace(key, fonts);
             if (lowestCut_ == depth) lowestCut_ = kNoCut;
+        } else {
+            unkept_.insert(key);
         }
+        if (entered_.empty()) unkept_.clear();
         return fonts;
     }
 
@@ -163,6 +174,7 @@ private:
     Memo& memo_;
     std::map<QPDFObjGen, std::size_t> entered_;  // the walks open, by depth
     std::size_t lowestCut_ = kNoCut;  // the shallowest open walk a cycle was cut at
+    std::set<QPDFObjGen> unkept_;  // walked under the outermost open walk, but not kept
 };
 
 Fonts::Fonts() = default;

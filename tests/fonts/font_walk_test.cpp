@@ -90,5 +90,37 @@ TEST(FontWalk, SharedResourcesAndFormsThatDrawEachOtherGiveEachPageItsOwnWalk) {
     EXPECT_EQ(testing::enumeratedFonts(document, 2), testing::enumeratedFonts(document, 3));
 }
 
+// Forty forms, each drawing the next one twice, the last drawing the first:
+// 2^40 paths, one font each.
+TEST(FontWalk, FormsThatDrawEachOtherTwiceOverAreWalkedOnceEach) {
+    QPDF pdf;
+    pdf.emptyPDF();
+    std::vector<QPDFObjectHandle> forms;
+    for (int index = 0; index < 40; ++index) forms.push_back(form(pdf));
+    for (std::size_t index = 0; index < forms.size(); ++index) {
+        QPDFObjectHandle next = forms[(index + 1) % forms.size()];
+        QPDFObjectHandle drawn = entries("/A", next);
+        drawn.replaceKey("/B", next);
+        forms[index].getDict().replaceKey("/Resources",
+                                          resources(entries("/F", font(pdf, "Form" + std::to_string(index))), drawn));
+    }
+    addPage(pdf, resources(QPDFObjectHandle::newNull(), entries("/X", forms[0])));
+    addPage(pdf, resources(QPDFObjectHandle::newNull(), entries("/X", forms[20])));
+    const std::string path = testing::temporaryPath("forms-twice-over.pdf");
+    QPDFWriter writer(pdf, path.c_str());
+    writer.write();
+
+    testing::LoadedPlugin loaded;
+    const Handle document = loaded.host().documents().open(path);
+    const std::vector<Handle> first = testing::enumeratedFonts(document, 0);
+    ASSERT_EQ(first.size(), 40u);
+    EXPECT_EQ(testing::fontNameOf(first[0]), "Form0");
+    EXPECT_EQ(testing::fontNameOf(first[39]), "Form39");
+    const std::vector<Handle> second = testing::enumeratedFonts(document, 1);
+    ASSERT_EQ(second.size(), 40u);
+    EXPECT_EQ(testing::fontNameOf(second[0]), "Form20");
+    EXPECT_EQ(testing::fontNameOf(second[39]), "Form19");
+}
+
 }  // namespace
 }  // namespace ortheo
