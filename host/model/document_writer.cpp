@@ -184,7 +184,8 @@ private:
     // an object queues it for writing.
     int numberOf(QPDFObjectHandle object) {
         if (outline_ != nullptr) {
-            if (const auto item = outline_->itemStandingIn(object.getObjGen())) return numberOf(OutlineRecord::Item, *item);
+            const auto item = outline_->itemStandingIn(object.getObjGen());
+            if (item) return numberOf(OutlineRecord::Item, *item);
         }
         const auto [known, added] = numbers_.try_emplace(object.getObjGen(), 0);
         if (added) {

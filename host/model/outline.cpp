@@ -1,6 +1,7 @@
 #include "model/outline.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <set>
 #include <string>
@@ -107,8 +108,10 @@ std::optional<std::uint32_t> DocumentOutline::itemStandingIn(QPDFObjGen object) 
 }
 
 std::uint32_t DocumentOutline::addChild(QPDF& pdf, std::uint32_t parent, std::string_view title) {
-    if (items_.size() > kIndexLimit) raise(kErrNoMemory, "PDModel 39: the outline cannot hold more items");
     const std::string encoded = titleString(title);
+    if (items_.size() > kIndexLimit || titles_.size() + encoded.size() > UINT32_MAX) {
+        raise(kErrNoMemory, "PDModel 39: the outline cannot hold more items");
+    }
     const auto index = static_cast<std::uint32_t>(items_.size());
     Item item;
     item.titleOffset = static_cast<std::uint32_t>(titles_.size());
@@ -152,7 +155,9 @@ void DocumentOutline::linkTopLevelItem(QPDF& pdf) {
 std::uint32_t DocumentOutline::destinationTo(QPDFObjectHandle page, const DestinationView& view) {
     Destination key{page, view, {}};
     if (const auto known = destinationIndex_.find(key); known != destinationIndex_.end()) return known->second;
-    if (destinations_.size() > kIndexLimit) raise(kErrNoMemory, "PDModel 215: the document cannot hold more destinations");
+    if (destinations_.size() > kIndexLimit) {
+        raise(kErrNoMemory, "PDModel 215: the document cannot hold more destinations");
+    }
     const auto index = static_cast<std::uint32_t>(destinations_.size());
     key.array = makeDestination(page, view);
     destinations_.push_back(key);

@@ -9,7 +9,9 @@
 // Nothing is registered per entry, so there is no limit but memory; the
 // document owns what they name, and they stay valid until it is closed.
 // A made-up object, one of another kind, or one whose document was closed
-// raises a host error.
+// raises a host error; so does one whose index its document never gave,
+// though an index taken from another document's object may name an entry.
+// Titles, in file syntax, share one buffer.
 //
 // Destinations to the same page with the same view are one destination,
 // and go-to actions to the same destination are one action: each is
@@ -58,7 +60,9 @@ public:
     QPDFObjectHandle root() const { return root_; }
     std::uint32_t itemCount() const { return static_cast<std::uint32_t>(items_.size()); }
     const Item& item(std::uint32_t index) const { return items_[index]; }
-    std::string_view title(const Item& item) const { return std::string_view(titles_).substr(item.titleOffset, item.titleSize); }
+    std::string_view title(const Item& item) const {
+        return std::string_view(titles_).substr(item.titleOffset, item.titleSize);
+    }
     // The file's own last top-level item, which a host item at the top follows.
     QPDFObjectHandle fileLastItem() const { return fileLast_; }
     // The item a stand-in object of the root's /First, /Last or the file's

@@ -40,7 +40,8 @@ void writeManyFontsDocument(const std::string& path, int fonts, int pages) {
     QPDFObjectHandle resources = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
     resources.replaceKey("/Font", fontResources);
     for (int page = 0; page < pages; ++page) {
-        QPDFObjectHandle object = pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 200 200] >>"));
+        QPDFObjectHandle object =
+            pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 200 200] >>"));
         object.replaceKey("/Resources", resources);
         pdf.addPage(object, false);
     }

@@ -45,7 +45,8 @@ QPDFObjectHandle entries(const std::string& key, QPDFObjectHandle value) {
 }
 
 void addPage(QPDF& pdf, QPDFObjectHandle pageResources) {
-    QPDFObjectHandle page = pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 100 100] >>"));
+    QPDFObjectHandle page =
+        pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 100 100] >>"));
     page.replaceKey("/Resources", pageResources);
     pdf.addPage(page, false);
 }
@@ -63,7 +64,8 @@ std::string writeSharedDocument() {
     const QPDFObjectHandle none = QPDFObjectHandle::newNull();
     addPage(pdf, resources(entries("/F1", font(pdf, "Page1")), entries("/X", formA)));
     addPage(pdf, resources(none, entries("/X", formB)));
-    QPDFObjectHandle shared = pdf.makeIndirectObject(resources(entries("/F1", font(pdf, "Shared")), entries("/X", formA)));
+    QPDFObjectHandle shared =
+        pdf.makeIndirectObject(resources(entries("/F1", font(pdf, "Shared")), entries("/X", formA)));
     addPage(pdf, shared);
     addPage(pdf, shared);
 
