@@ -44,6 +44,7 @@ int main(int argc, char** argv) {
     } catch (const CLI::ParseError& error) {
         return app.exit(error) == 0 ? 0 : 2;
     }
+    report.exitWhenWritten = true;
     if (reportCommand->parsed()) return host::runReport(report);
     if (menusCommand->parsed()) return host::runMenus(menus);
     if (runMenuCommand->parsed()) return host::runMenuItem(runMenu);

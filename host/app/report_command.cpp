@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "app/plugin_loader.h"
+#include "app/quick_exit.h"
 #include "app/text_selection_argument.h"
 #include "app/viewer_session.h"
 #include "core/call_log.h"
@@ -133,6 +134,7 @@ int report(const ReportOptions& options) {
         fail(1, error.what());
     }
     std::printf("Report: %s\n", output.c_str());
+    if (options.exitWhenWritten) exitWithoutTeardown(0);
     return 0;
 }
 

@@ -17,6 +17,7 @@ struct ReportOptions {
     bool logErrors = false;
     std::string pluginPath;
     PlugInMainProc linkedPlugin = nullptr;  // tests: a plug-in linked into the program
+    bool exitWhenWritten = false;           // the command line: end the process once the report is in place
 };
 
 // Each answers the process exit status: 0 done, 1 the document or the

@@ -1,7 +1,11 @@
 // Handles: 32-bit keys into registries of the host, never pointers.
 //
 // A handle carries the kind of thing it names, a generation and a slot:
-// kind (5 bits) | generation (9 bits) | slot (18 bits). A handle of another
+// kind (5 bits) | generation | slot, 27 bits between them. Most kinds are
+// made and released all the time and keep 9 generation bits (262,143
+// slots); a kind whose entries last as long as their document (a font of
+// each font dictionary, say) takes more slots, as many as the largest
+// document needs, and fewer generations. A handle of another
 // kind, one whose slot was released (stale), or 0 is detected by `get`, which
 // raises a host error with a clear text instead of touching anything.
 #pragma once
@@ -46,7 +50,8 @@ const char* handleKindName(HandleKind kind);
 template <class T>
 class HandleRegistry {
 public:
-    explicit HandleRegistry(HandleKind kind) : kind_(kind) {}
+    explicit HandleRegistry(HandleKind kind, std::uint32_t slotBits = kShortLivedSlotBits)
+        : kind_(kind), slotBits_(slotBits) {}
 
     Handle add(T value) {
         std::uint32_t slot;
@@ -54,7 +59,7 @@ public:
             slot = free_.back();
             free_.pop_back();
         } else {
-            if (slots_.size() >= kSlotLimit) raiseBadHandle(kind_, 0, "too many live handles");
+            if (slots_.size() >= slotMask()) raiseBadHandle(kind_, 0, "too many live handles");
             slot = static_cast<std::uint32_t>(slots_.size());
             slots_.emplace_back();
         }
@@ -72,7 +77,7 @@ public:
 
     T* find(Handle handle) {
         if (handle == kNoHandle || kindOf(handle) != kind_) return nullptr;
-        const std::uint32_t slot = handle & kSlotMask;
+        const std::uint32_t slot = handle & slotMask();
         if (slot >= slots_.size()) return nullptr;
         Slot& entry = slots_[slot];
         if (!entry.value || entry.generation != generationOf(handle)) return nullptr;
@@ -81,9 +86,9 @@ public:
 
     void remove(Handle handle) {
         get(handle);
-        const std::uint32_t slot = handle & kSlotMask;
+        const std::uint32_t slot = handle & slotMask();
         slots_[slot].value.reset();
-        slots_[slot].generation = (slots_[slot].generation + 1) & kGenerationMask;
+        slots_[slot].generation = (slots_[slot].generation + 1) & generationMask();
         free_.push_back(slot);
         --live_;
     }
@@ -107,11 +112,12 @@ public:
 
     static HandleKind kindOf(Handle handle) { return static_cast<HandleKind>(handle >> 27); }
 
+    static constexpr std::uint32_t kShortLivedSlotBits = 18;
+    static constexpr std::uint32_t kLastingSlotBits = 23;
+
 private:
-    static constexpr std::uint32_t kSlotBits = 18;
-    static constexpr std::uint32_t kSlotMask = (1u << kSlotBits) - 1;
-    static constexpr std::uint32_t kSlotLimit = kSlotMask;
-    static constexpr std::uint32_t kGenerationMask = 0x1FF;
+    std::uint32_t slotMask() const { return (1u << slotBits_) - 1; }
+    std::uint32_t generationMask() const { return (1u << (27 - slotBits_)) - 1; }
 
     struct Slot {
         std::uint32_t generation = 0;
@@ -119,9 +125,9 @@ private:
     };
 
     Handle compose(std::uint32_t slot, std::uint32_t generation) const {
-        return (static_cast<Handle>(kind_) << 27) | (generation << kSlotBits) | slot;
+        return (static_cast<Handle>(kind_) << 27) | (generation << slotBits_) | slot;
     }
-    static std::uint32_t generationOf(Handle handle) { return (handle >> kSlotBits) & kGenerationMask; }
+    std::uint32_t generationOf(Handle handle) const { return (handle >> slotBits_) & generationMask(); }
 
     const char* problemWith(Handle handle) const {
         if (handle == kNoHandle) return "null handle";
@@ -130,6 +136,7 @@ private:
     }
 
     HandleKind kind_;
+    std::uint32_t slotBits_;
     std::vector<Slot> slots_;
     std::vector<std::uint32_t> free_;
     std::size_t live_ = 0;

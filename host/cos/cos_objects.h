@@ -36,7 +36,7 @@ private:
     };
     Entry& entry(Object object);
 
-    HandleRegistry<Entry> entries_{HandleKind::CosObject};
+    HandleRegistry<Entry> entries_{HandleKind::CosObject, HandleRegistry<Entry>::kLastingSlotBits};
     std::map<std::pair<Handle, QPDFObjGen>, Handle> indirect_;
 };
 

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdlib>
+#include <deque>
+#include <string_view>
 
 #include <qpdf/QPDFObjectHandle.hh>
 
@@ -39,12 +41,13 @@ public:
         appendLiteralString(text_, bytes);
         return *this;
     }
-    ContentText& word(const std::string& text) {
+    void reserve(std::size_t size) { text_.reserve(size); }
+    ContentText& word(std::string_view text) {
         separate();
         text_ += text;
         return *this;
     }
-    ContentText& line(const std::string& op) {
+    ContentText& line(std::string_view op) {
         word(op);
         text_ += '\n';
         return *this;
@@ -66,24 +69,29 @@ private:
 
 bool sameColor(const Color& a, const Color& b) { return a.family == b.family && a.components == b.components; }
 
-// The resource name of each run's font. Runs in a row mostly share their
-// font, so the last answer is kept rather than asked for again.
+// The resource name of each run's font, asked for once per font: a page
+// has a few fonts, and a chart's runs take turns between them.
 class RunFontNames {
 public:
     explicit RunFontNames(const FontNamer& fontName) : fontName_(fontName) {}
 
     const std::string& operator()(const PageFontEntry& font) {
-        if (last_ == nullptr || last_->document != font.document || !last_->dict.isSameObjectAs(font.dict)) {
-            name_ = fontName_(font);
-            last_ = &font;
+        for (const Known& known : known_) {
+            if (known.document == font.document && known.dict.isSameObjectAs(font.dict)) return known.name;
         }
-        return name_;
+        known_.push_back({font.document, font.dict, "/" + fontName_(font)});
+        return known_.back().name;
     }
 
 private:
+    struct Known {
+        Handle document;
+        QPDFObjectHandle dict;
+        std::string name;  // with its slash
+    };
+
     const FontNamer& fontName_;
-    const PageFontEntry* last_ = nullptr;
-    std::string name_;
+    std::deque<Known> known_;  // answers stay where they are as more come
 };
 
 // A text element is one text object: each run sets its own matrix, and its
@@ -91,13 +99,13 @@ private:
 void writeText(ContentText& out, const TextElement& text, RunFontNames& fontNames) {
     if (text.runs.empty()) return;
     out.line("BT");
-    std::string currentFont;
+    const std::string* currentFont = nullptr;
     const Color* currentColor = nullptr;
     for (const TextRun& run : text.runs) {
         const std::string& font = fontNames(run.font);
-        if (font != currentFont) {
-            out.word("/" + font).word("1").line("Tf");
-            currentFont = font;
+        if (currentFont == nullptr || font != *currentFont) {
+            out.word(font).word("1").line("Tf");
+            currentFont = &font;
         }
         const FixedMatrix& m = run.matrix;
         out.number(m.a).number(m.b).number(m.c).number(m.d).number(m.e).number(m.f).line("Tm");
@@ -227,8 +235,27 @@ void appendLiteralString(std::string& out, const std::string& bytes) {
     out += ')';
 }
 
+namespace {
+
+// Enough room for the operators of the elements, so that the text is not
+// copied as it grows: a text run takes about 60 bytes, a path segment 30.
+std::size_t expectedSize(const std::vector<Element>& elements) {
+    std::size_t size = 0;
+    for (const Element& element : elements) {
+        if (const auto* text = std::get_if<TextElement>(&element)) {
+            size += 8 + 64 * text->runs.size();
+        } else {
+            size += 64 + 32 * std::get<PathElement>(element).segments.size();
+        }
+    }
+    return size;
+}
+
+}  // namespace
+
 std::string writeContent(const std::vector<Element>& elements, const FontNamer& fontName) {
     ContentText out;
+    out.reserve(expectedSize(elements));
     RunFontNames fontNames(fontName);
     for (const Element& element : elements) std::visit(ElementWriter{out, fontNames}, element);
     return out.take();

@@ -1,6 +1,7 @@
 #include "model/document_writer.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdint>
 #include <deque>
@@ -19,6 +20,9 @@
 #include <qpdf/QPDFObjectHandle.hh>
 #include <libdeflate.h>
 
+#include "model/object_ids.h"
+#include "model/outline.h"
+
 namespace host {
 namespace {
 
@@ -36,12 +40,6 @@ struct CrossReference {
     std::uint8_t type = 0;
     std::uint64_t where = 0;  // the offset, or the object stream's number
     std::uint16_t index = 0;  // the generation, or the place in the object stream
-};
-
-struct ObjGenHash {
-    std::size_t operator()(const QPDFObjGen& id) const noexcept {
-        return std::hash<long long>()((static_cast<long long>(id.getObj()) << 16) ^ id.getGen());
-    }
 };
 
 void appendInteger(std::string& out, long long value) {
@@ -123,9 +121,17 @@ void appendBigEndian(std::string& out, std::uint64_t value, int width) {
     for (int shift = 8 * (width - 1); shift >= 0; shift -= 8) out += static_cast<char>((value >> shift) & 0xFF);
 }
 
+// The three kinds of record of a host-kept outline.
+enum class OutlineRecord : std::uint8_t { None, Item, Destination, Action };
+
 class DocumentWriter {
 public:
-    explicit DocumentWriter(QPDF& pdf) : pdf_(pdf) {}
+    DocumentWriter(QPDF& pdf, const DocumentOutline* outline) : pdf_(pdf), outline_(outline) {
+        if (outline_ == nullptr) return;
+        recordNumbers_[static_cast<std::size_t>(OutlineRecord::Item)].resize(outline_->itemCount());
+        recordNumbers_[static_cast<std::size_t>(OutlineRecord::Destination)].resize(outline_->destinationCount());
+        recordNumbers_[static_cast<std::size_t>(OutlineRecord::Action)].resize(outline_->actionCount());
+    }
 
     std::string write() {
         QPDFObjectHandle trailer = pdf_.getTrailer();
@@ -139,9 +145,13 @@ public:
         const int rootNumber = numberOf(root);
         const int infoNumber = info.isIndirect() && info.isDictionary() ? numberOf(info) : 0;
         while (!pending_.empty()) {
-            auto [object, number] = pending_.front();
+            auto [object, number, record, index] = pending_.front();
             pending_.pop_front();
-            if (object.isStream()) {
+            if (record != OutlineRecord::None) {
+                beginPacked(number);
+                appendOutlineRecord(packedBody_, record, index);
+                endPacked();
+            } else if (object.isStream()) {
                 writeStream(number, object);
             } else {
                 pack(number, object);
@@ -156,6 +166,8 @@ private:
     struct Pending {
         QPDFObjectHandle object;
         int number;
+        OutlineRecord record = OutlineRecord::None;  // or an outline record instead of the object
+        std::uint32_t index = 0;
     };
 
     std::string version() const {
@@ -171,6 +183,10 @@ private:
     // The object's number in the new file, given when first met; meeting
     // an object queues it for writing.
     int numberOf(QPDFObjectHandle object) {
+        if (outline_ != nullptr) {
+            const auto item = outline_->itemStandingIn(object.getObjGen());
+            if (item) return numberOf(OutlineRecord::Item, *item);
+        }
         const auto [known, added] = numbers_.try_emplace(object.getObjGen(), 0);
         if (added) {
             known->second = reserveNumber();
@@ -179,10 +195,65 @@ private:
         return known->second;
     }
 
+    // The number of an outline record; item 0 is the root, a PDF object.
+    int numberOf(OutlineRecord record, std::uint32_t index) {
+        if (record == OutlineRecord::Item && index == 0) return numberOf(outline_->root());
+        int& number = recordNumbers_[static_cast<std::size_t>(record)][index];
+        if (number == 0) {
+            number = reserveNumber();
+            pending_.push_back({QPDFObjectHandle(), number, record, index});
+        }
+        return number;
+    }
+
+    void appendReference(std::string& out, int number) {
+        appendInteger(out, number);
+        out += " 0 R";
+    }
+
+    void appendRecordEntry(std::string& out, std::string_view key, OutlineRecord record, std::uint32_t index) {
+        if (index == DocumentOutline::kNone) return;
+        out += key;
+        appendReference(out, numberOf(record, index));
+    }
+
+    // An outline item, destination or action as its PDF object would be
+    // written: keys in order, as for any dictionary.
+    void appendOutlineRecord(std::string& out, OutlineRecord record, std::uint32_t index) {
+        if (record == OutlineRecord::Destination) {
+            appendDirect(out, outline_->destination(index));
+            return;
+        }
+        out += "<<";
+        if (record == OutlineRecord::Action) {
+            appendRecordEntry(out, " /D ", OutlineRecord::Destination, outline_->actionDestination(index));
+            out += " /S /GoTo >>";
+            return;
+        }
+        const DocumentOutline::Item& item = outline_->item(index);
+        appendRecordEntry(out, " /A ", OutlineRecord::Action, item.action);
+        if (item.count != 0) {
+            out += " /Count ";
+            appendInteger(out, item.count);
+        }
+        appendRecordEntry(out, " /First ", OutlineRecord::Item, item.first);
+        appendRecordEntry(out, " /Last ", OutlineRecord::Item, item.last);
+        appendRecordEntry(out, " /Next ", OutlineRecord::Item, item.next);
+        appendRecordEntry(out, " /Parent ", OutlineRecord::Item, item.parent);
+        if (item.prev != DocumentOutline::kNone) {
+            appendRecordEntry(out, " /Prev ", OutlineRecord::Item, item.prev);
+        } else if (item.parent == 0 && outline_->fileLastItem().isDictionary()) {
+            out += " /Prev ";  // the first top-level item the host added follows the file's own
+            appendReference(out, numberOf(outline_->fileLastItem()));
+        }
+        out += " /Title ";
+        out += outline_->title(item);
+        out += " >>";
+    }
+
     void appendValue(std::string& out, QPDFObjectHandle value) {
         if (value.isIndirect()) {
-            appendInteger(out, numberOf(value));
-            out += " 0 R";
+            appendReference(out, numberOf(value));
         } else {
             appendDirect(out, value);
         }
@@ -278,6 +349,14 @@ private:
     }
 
     void pack(int number, QPDFObjectHandle object) {
+        beginPacked(number);
+        appendDirect(packedBody_, object);
+        endPacked();
+    }
+
+    // An object of the object stream being filled: its number and offset,
+    // then its body, appended to `packedBody_` between these two calls.
+    void beginPacked(int number) {
         if (packedCount_ == 0) packNumber_ = reserveNumber();
         references_[static_cast<std::size_t>(number)] = {2, static_cast<std::uint64_t>(packNumber_),
                                                           static_cast<std::uint16_t>(packedCount_)};
@@ -285,7 +364,9 @@ private:
         packedIndex_ += ' ';
         appendInteger(packedIndex_, static_cast<long long>(packedBody_.size()));
         packedIndex_ += ' ';
-        appendDirect(packedBody_, object);
+    }
+
+    void endPacked() {
         packedBody_ += '\n';
         if (++packedCount_ == kObjectsPerStream) finishObjectStream();
     }
@@ -343,6 +424,9 @@ private:
     }
 
     QPDF& pdf_;
+    const DocumentOutline* outline_;
+    // The new numbers of the outline's records, 0 until met; by record kind.
+    std::array<std::vector<int>, 4> recordNumbers_;
     Compressor compressor_;
     std::string file_;
     std::vector<CrossReference> references_;  // by the new numbers
@@ -357,6 +441,6 @@ private:
 
 }  // namespace
 
-std::string writeDocument(QPDF& pdf) { return DocumentWriter(pdf).write(); }
+std::string writeDocument(QPDF& pdf, const DocumentOutline* outline) { return DocumentWriter(pdf, outline).write(); }
 
 }  // namespace host

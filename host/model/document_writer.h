@@ -8,9 +8,11 @@
 // a cross-reference stream ends the file (PDF 1.5). The file identifier is
 // the MD5 of what precedes it, so the same document gives the same bytes.
 //
-// Reports hold tens of thousands of small objects (outline items above
+// Reports hold hundreds of thousands of small objects (outline items above
 // all); writing them in one pass with one compression call per stream is
-// what keeps saving a large report to a fraction of a second.
+// what keeps saving a large report to a fraction of a second. The outline
+// the host keeps for a document (outline.h) is written straight from its
+// plain records, where the root's stand-ins lead to it.
 #pragma once
 
 #include <string>
@@ -19,8 +21,10 @@
 
 namespace host {
 
+class DocumentOutline;
+
 // The whole file. Throws std::exception when a stream's data cannot be read
 // (a damaged source file, say) or the catalog is missing.
-std::string writeDocument(QPDF& pdf);
+std::string writeDocument(QPDF& pdf, const DocumentOutline* outline = nullptr);
 
 }  // namespace host

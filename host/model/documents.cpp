@@ -33,7 +33,10 @@ constexpr std::array<std::string_view, 7> kPageModes{
 std::string writeFile(const std::string& path, std::string_view bytes) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return std::strerror(errno);
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    // Synced before it is renamed into place, so that a crash never leaves a
+    // report that is named but empty.
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
+                         std::fflush(file) == 0 && fsync(fileno(file)) == 0;
     const int writeError = errno;
     const bool closed = std::fclose(file) == 0;
     if (!written) return std::strerror(writeError);
@@ -100,7 +103,7 @@ Handle Documents::create() {
 void Documents::save(Handle document, const std::string& path) {
     std::string file;
     try {
-        file = writeDocument(*get(document).pdf);
+        file = writeDocument(*get(document).pdf, outline_.find(document));
     } catch (const std::exception& failure) {
         raise(kErrFileOpen, path + ": the document could not be written (" + failure.what() + ")");
     }

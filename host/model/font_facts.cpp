@@ -72,10 +72,10 @@ FreeTypeLibrary::FreeTypeLibrary() {
 
 FreeTypeLibrary::~FreeTypeLibrary() { FT_Done_FreeType(library_); }
 
-bool isFontDictionary(QPDFObjectHandle dict) {
-    if (!dict.isDictionary()) return false;
-    if (dict.getKey("/Type").isNameAndEquals("/Font")) return true;
-    const auto subtype = fontSubtype(dict);
+bool isUsableFont(QPDFObjectHandle object) {
+    if (!object.isDictionary()) return false;
+    if (QPDFObjectHandle type = object.getKey("/Type"); !type.isNull() && !type.isNameAndEquals("/Font")) return false;
+    const auto subtype = fontSubtype(object);
     return subtype && std::find(kFontSubtypes.begin(), kFontSubtypes.end(), *subtype) != kFontSubtypes.end();
 }
 

@@ -43,9 +43,11 @@ struct FontAttributes {
     std::int32_t protection = 0;         // see `embeddingProtection`
 };
 
-// Whether a dictionary is a font: /Type /Font, or a /Subtype that names a
-// font type (many producers leave /Type out).
-bool isFontDictionary(QPDFObjectHandle dict);
+// Whether an object is a font the host can describe and copy: a dictionary
+// whose /Subtype is a top-level font type (Type1, MMType1, TrueType, Type3,
+// Type0) and whose /Type, when it has one, is /Font (many producers leave
+// /Type out). A form, an empty dictionary or a CIDFont is not.
+bool isUsableFont(QPDFObjectHandle object);
 
 // /Subtype without its slash, or none when it is missing or not a name.
 std::optional<std::string> fontSubtype(QPDFObjectHandle font);

@@ -134,7 +134,7 @@ Handle createFontFromCos(const Object* dict) {
     if (dict == nullptr) raise(kErrBadArgument, "PDFEditWrite 35: no Cos object given");
     CosObjects& cos = Host::current().cos();
     QPDFObjectHandle object = cos.unwrap(*dict);
-    if (!isFontDictionary(object)) raise(kErrBadArgument, "PDFEditWrite 35: the Cos object is not a font dictionary");
+    if (!isUsableFont(object)) raise(kErrBadArgument, "PDFEditWrite 35: the Cos object is not a font dictionary");
     return fonts().makePageFont({cos.documentOf(*dict), object});
 }
 

@@ -1,6 +1,10 @@
 #include "model/fonts.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <optional>
 #include <set>
+#include <unordered_set>
 
 #include <qpdf/QPDFAnnotationObjectHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
@@ -8,11 +12,12 @@
 #include "host.h"
 #include "model/documents.h"
 #include "model/font_facts.h"
+#include "model/object_ids.h"
 
 namespace host {
 namespace {
 
-using HolderFonts = Fonts::HolderFonts;
+using FontList = Fonts::FontList;
 
 std::map<std::string, QPDFObjectHandle> entriesOf(QPDFObjectHandle resources, const char* category) {
     QPDFObjectHandle entries = resources.getKey(category);
@@ -20,28 +25,110 @@ std::map<std::string, QPDFObjectHandle> entriesOf(QPDFObjectHandle resources, co
     return entries.getDictAsMap();
 }
 
-bool isType3Font(QPDFObjectHandle font) { return font.getKey("/Subtype").isNameAndEquals("/Type3"); }
-
 bool isTilingPattern(QPDFObjectHandle pattern) {
     if (!pattern.isStream()) return false;
     QPDFObjectHandle type = pattern.getDict().getKey("/PatternType");
     return type.isInteger() && type.getIntValue() == 1;
 }
 
-// Collects font dictionaries in the order that fonts.h states.
-class FontWalk {
-public:
-    // With a cache, the fonts of a numbered holder (form, pattern, Type3
-    // font, appearance) are walked once per document and then taken from it.
-    explicit FontWalk(HolderFonts* cache) : cache_(cache) {}
+std::string describeObject(QPDFObjectHandle object) {
+    if (!object.isIndirect()) return "direct";
+    return std::to_string(object.getObjectID()) + " " + std::to_string(object.getGeneration()) + " R";
+}
 
-    void resources(QPDFObjectHandle resources) {
-        if (!resources.isDictionary() || !firstVisit(resources)) return;
+bool isType3Font(QPDFObjectHandle font) { return font.getKey("/Subtype").isNameAndEquals("/Type3"); }
+
+// One line, in one write, for an entry of /Font that is no font: the report
+// goes on without it. Answers what the walk then knows of the entry: nothing.
+Fonts::KnownFont warnNotAFont(const std::string& key, QPDFObjectHandle entry) {
+    const std::string line = "ortheo: warning: skipped " + QPDFObjectHandle::newName(key).unparse() + " (" +
+                             describeObject(entry) + ") under /Font: not a font dictionary\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    return {};
+}
+
+// Appends what `more` has that `into` lacks, keeping the order of both.
+void appendNew(FontList& into, const FontList& more, std::unordered_set<Handle>& seen) {
+    for (const Handle font : more) {
+        if (seen.insert(font).second) into.push_back(font);
+    }
+}
+
+// A page's resources, its own or inherited through /Parent, and the object
+// that keys them for reuse: the dictionary itself when it is numbered, else
+// the /Pages node it is inherited from (a page's own inline dictionary is
+// no use to any other page, and has no key).
+struct PageResources {
+    QPDFObjectHandle dict = QPDFObjectHandle::newNull();
+    std::optional<QPDFObjGen> key;
+};
+
+PageResources resourcesOfPage(QPDFObjectHandle page) {
+    std::vector<QPDFObjGen> seen;  // a page tree is shallow; a cycle ends the climb
+    for (QPDFObjectHandle node = page; node.isDictionary(); node = node.getKey("/Parent")) {
+        if (node.isIndirect()) {
+            if (std::find(seen.begin(), seen.end(), node.getObjGen()) != seen.end()) break;
+            seen.push_back(node.getObjGen());
+        }
+        QPDFObjectHandle resources = node.getKey("/Resources");
+        if (!resources.isDictionary()) continue;
+        if (resources.isIndirect()) return {resources, resources.getObjGen()};
+        if (node.isIndirect() && !node.isSameObjectAs(page)) return {resources, node.getObjGen()};
+        return {resources, std::nullopt};
+    }
+    return {};
+}
+
+}  // namespace
+
+// Collects the fonts in the order that fonts.h states. What a numbered
+// resources dictionary or holder gives is worked out once and kept in the
+// memo, so a page that shares it costs a lookup. A cycle is cut where it
+// closes; what was worked out while a cycle was open above it depends on
+// where the walk came in, and is not kept.
+class Fonts::FontWalk {
+public:
+    FontWalk(Fonts& fonts, Handle document, Memo& memo) : fonts_(fonts), document_(document), memo_(memo) {}
+
+    FontList page(QPDFObjectHandle page) {
+        const PageResources resources = resourcesOfPage(page);
+        FontList fonts = resources.key ? kept(*resources.key, [&] { return resourcesFonts(resources.dict); })
+                                       : resourcesFonts(resources.dict);
+        QPDFObjectHandle annotations = page.getKey("/Annots");
+        if (!annotations.isArray()) return fonts;
+        std::unordered_set<Handle> seen(fonts.begin(), fonts.end());
+        for (QPDFObjectHandle annotation : annotations.aitems()) {
+            if (!annotation.isDictionary()) continue;
+            QPDFObjectHandle appearance = QPDFAnnotationObjectHelper(annotation).getAppearanceStream("/N");
+            if (appearance.isStream()) appendNew(fonts, holderFonts(appearance), seen);
+        }
+        return fonts;
+    }
+
+private:
+    static constexpr std::size_t kNoCut = SIZE_MAX;
+
+    // What a form, pattern, Type3 font or appearance stream holds.
+    FontList holderFonts(QPDFObjectHandle holder) {
+        const auto walk = [&] {
+            QPDFObjectHandle dict = holder.isStream() ? holder.getDict() : holder;
+            return resourcesFonts(dict.getKey("/Resources"));
+        };
+        return holder.isIndirect() ? kept(holder.getObjGen(), walk) : walk();
+    }
+
+    // A resources dictionary: its /Font entries in name order, then depth
+    // first what its Type3 fonts, forms and tiling patterns hold.
+    FontList resourcesFonts(QPDFObjectHandle resources) {
+        if (!resources.isDictionary()) return {};
+        FontList fonts;
+        std::unordered_set<Handle> seen;
         std::vector<QPDFObjectHandle> holders;
         for (auto& [key, font] : entriesOf(resources, "/Font")) {
-            if (!font.isDictionary()) continue;
-            fonts_.push_back(font);
-            if (isType3Font(font)) holders.push_back(font);
+            const KnownFont known = fonts_.fontUnder(document_, key, font);
+            if (known.handle == kNoHandle) continue;
+            if (seen.insert(known.handle).second) fonts.push_back(known.handle);
+            if (known.type3) holders.push_back(font);
         }
         for (auto& [key, xobject] : entriesOf(resources, "/XObject")) {
             if (xobject.isFormXObject()) holders.push_back(xobject);
@@ -49,59 +136,46 @@ public:
         for (auto& [key, pattern] : entriesOf(resources, "/Pattern")) {
             if (isTilingPattern(pattern)) holders.push_back(pattern);
         }
-        for (const auto& holder : holders) this->holder(holder);
+        for (const QPDFObjectHandle& holder : holders) appendNew(fonts, holderFonts(holder), seen);
+        return fonts;
     }
 
-    // A form, pattern, Type3 font or appearance stream: what its resources hold.
-    void holder(QPDFObjectHandle holder) {
-        if (cache_ != nullptr && holder.isIndirect()) {
-            const auto& cached = cachedFonts(holder);
-            fonts_.insert(fonts_.end(), cached.begin(), cached.end());
-            return;
+    // The memo's list for `key`, worked out by `walk` when it has none.
+    template <class Walk>
+    FontList kept(QPDFObjGen key, Walk walk) {
+        if (const auto known = memo_.find(key); known != memo_.end()) return known->second;
+        if (const auto open = entered_.find(key); open != entered_.end()) {
+            lowestCut_ = std::min(lowestCut_, open->second);
+            return {};
         }
-        if (!firstVisit(holder)) return;
-        QPDFObjectHandle dict = holder.isStream() ? holder.getDict() : holder;
-        resources(dict.getKey("/Resources"));
+        // Met again under the same outermost walk, which has its fonts
+        // already; walking it again could take exponential time in a file
+        // whose forms draw each other twice over.
+        if (unkept_.count(key) != 0) {
+            lowestCut_ = 0;
+            return {};
+        }
+        const std::size_t depth = entered_.size();
+        entered_.emplace(key, depth);
+        FontList fonts = walk();
+        entered_.erase(key);
+        if (lowestCut_ >= depth) {
+            memo_.emplace(key, fonts);
+            if (lowestCut_ == depth) lowestCut_ = kNoCut;
+        } else {
+            unkept_.insert(key);
+        }
+        if (entered_.empty()) unkept_.clear();
+        return fonts;
     }
 
-    std::vector<QPDFObjectHandle> take() { return std::move(fonts_); }
-
-private:
-    // Cached walks start afresh, so that what one holder gives does not
-    // depend on where it was first met.
-    const std::vector<QPDFObjectHandle>& cachedFonts(QPDFObjectHandle holder) {
-        const QPDFObjGen key = holder.getObjGen();
-        if (const auto known = cache_->find(key); known != cache_->end()) return known->second;
-        FontWalk fresh(nullptr);
-        fresh.holder(holder);
-        return cache_->emplace(key, fresh.take()).first->second;
-    }
-
-    // Only numbered objects can be met twice: a cycle needs a reference.
-    bool firstVisit(QPDFObjectHandle object) {
-        return !object.isIndirect() || visited_.insert(object.getObjGen()).second;
-    }
-
-    HolderFonts* cache_;
-    std::vector<QPDFObjectHandle> fonts_;
-    std::set<QPDFObjGen> visited_;
+    Fonts& fonts_;
+    Handle document_;
+    Memo& memo_;
+    std::map<QPDFObjGen, std::size_t> entered_;  // the walks open, by depth
+    std::size_t lowestCut_ = kNoCut;  // the shallowest open walk a cycle was cut at
+    std::set<QPDFObjGen> unkept_;  // walked under the outermost open walk, but not kept
 };
-
-std::vector<QPDFObjectHandle> fontDictionariesOf(QPDFObjectHandle page, HolderFonts* cache) {
-    FontWalk walk(cache);
-    walk.resources(QPDFPageObjectHelper(page).getAttribute("/Resources", false));
-    QPDFObjectHandle annotations = page.getKey("/Annots");
-    if (annotations.isArray()) {
-        for (QPDFObjectHandle annotation : annotations.aitems()) {
-            if (!annotation.isDictionary()) continue;
-            QPDFObjectHandle appearance = QPDFAnnotationObjectHelper(annotation).getAppearanceStream("/N");
-            if (appearance.isStream()) walk.holder(appearance);
-        }
-    }
-    return walk.take();
-}
-
-}  // namespace
 
 Fonts::Fonts() = default;
 Fonts::~Fonts() = default;
@@ -109,11 +183,9 @@ Fonts::~Fonts() = default;
 Handle Fonts::handleFor(Handle document, QPDFObjectHandle dict) {
     DocumentFonts& known = documents_[document];
     if (dict.isIndirect()) {
-        const QPDFObjGen key = dict.getObjGen();
-        if (const auto found = known.indirect.find(key); found != known.indirect.end()) return found->second;
-        const Handle handle = fonts_.add({document, dict});
-        known.indirect.emplace(key, handle);
-        return handle;
+        KnownFont& font = known.indirect[dict.getObjGen()];
+        if (font.handle == kNoHandle) font = {fonts_.add({document, dict}), isType3Font(dict)};
+        return font.handle;
     }
     for (const auto& [object, handle] : known.direct) {
         if (object.isSameObjectAs(dict)) return handle;
@@ -121,6 +193,18 @@ Handle Fonts::handleFor(Handle document, QPDFObjectHandle dict) {
     const Handle handle = fonts_.add({document, dict});
     known.direct.emplace_back(dict, handle);
     return handle;
+}
+
+Fonts::KnownFont Fonts::fontUnder(Handle document, const std::string& key, QPDFObjectHandle entry) {
+    if (!entry.isIndirect()) {
+        if (!isUsableFont(entry)) return warnNotAFont(key, entry);
+        return {handleFor(document, entry), isType3Font(entry)};
+    }
+    const auto [met, added] = documents_[document].indirect.try_emplace(entry.getObjGen());
+    if (!added) return met->second;  // a font, or no usable one, warned about already
+    if (!isUsableFont(entry)) return warnNotAFont(key, entry);
+    met->second = {fonts_.add({document, entry}), isType3Font(entry)};
+    return met->second;
 }
 
 FontEntry& Fonts::font(Handle font) {
@@ -140,22 +224,12 @@ PageFontEntry& Fonts::pageFont(Handle font) {
 }
 
 std::vector<Handle> Fonts::fontsOfPage(Handle document, QPDFObjectHandle page) {
-    std::vector<Handle> handles;
-    std::set<Handle> seen;
-    for (const auto& dict : fontDictionariesOf(page, holderCacheFor(document))) {
-        const Handle handle = handleFor(document, dict);
-        if (seen.insert(handle).second) handles.push_back(handle);
-    }
-    return handles;
-}
-
-// Walks are kept only for documents opened from a file: the host's own
-// operations never change what their pages and forms hold (the report is
-// written into a document the host created, which is walked afresh).
-Fonts::HolderFonts* Fonts::holderCacheFor(Handle document) {
     const Document* opened = Host::current().documents().find(document);
-    if (opened == nullptr || opened->path.empty()) return nullptr;
-    return &documents_[document].holders;
+    if (opened == nullptr || opened->path.empty()) {
+        Memo walkOnly;
+        return FontWalk(*this, document, walkOnly).page(page);
+    }
+    return FontWalk(*this, document, documents_[document].walked).page(page);
 }
 
 FT_Library Fonts::freeType() {

@@ -17,15 +17,20 @@
 // keeps keys), then, depth first, what the resources hold of each Type3
 // font among them, then of each form XObject (/XObject, name order), then
 // of each tiling pattern (/Pattern, name order). A font object comes once
-// per page, where it is first met; each resource dictionary, form, pattern
-// and Type3 font is walked once, so a form that draws itself ends the walk.
-// What a form, pattern, Type3 font or appearance holds is walked once per
-// document opened from a file, which the host never changes; a document the
+// per page, where it is first met; a form that draws itself ends the walk.
+// Only usable fonts are handed over (`isUsableFont`); anything else under
+// /Font is skipped with a warning on standard error.
+//
+// What a resources dictionary, form, pattern, Type3 font or appearance
+// holds is walked once per document opened from a file, which the host
+// never changes, and reused for every page that shares it; a document the
 // host created changes as the report is written and is walked afresh.
 #pragma once
 
 #include <map>
+#include <unordered_map>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -36,6 +41,7 @@
 #include <qpdf/QPDFObjectHandle.hh>
 
 #include "core/handles.h"
+#include "model/object_ids.h"
 
 namespace host {
 
@@ -81,21 +87,34 @@ public:
     // kept of its walks.
     void forgetDocument(Handle document);
 
-    // Font dictionaries reachable from a form, pattern, Type3 font or
-    // annotation appearance, by its object.
-    using HolderFonts = std::map<QPDFObjGen, std::vector<QPDFObjectHandle>>;
+    // The fonts a page, resources dictionary or holder gives, once each.
+    using FontList = std::vector<Handle>;
 
-private:
-    struct DocumentFonts {
-        std::map<QPDFObjGen, Handle> indirect;
-        // Inline dictionaries have no number; they are told apart by identity.
-        std::vector<std::pair<QPDFObjectHandle, Handle>> direct;
-        HolderFonts holders;
+    // An object met under /Font: its handle, or kNoHandle when it is no
+    // usable font; and whether it is a Type3 font, whose resources the walk
+    // goes into.
+    struct KnownFont {
+        Handle handle = kNoHandle;
+        bool type3 = false;
     };
 
-    HolderFonts* holderCacheFor(Handle document);
+private:
+    class FontWalk;
+    // What was walked, by the numbered resources dictionary or holder.
+    using Memo = std::unordered_map<QPDFObjGen, FontList, ObjGenHash>;
 
-    HandleRegistry<FontEntry> fonts_{HandleKind::Font};
+    // What an entry of /Font is, worked out (and warned about) once per
+    // numbered object.
+    KnownFont fontUnder(Handle document, const std::string& key, QPDFObjectHandle entry);
+
+    struct DocumentFonts {
+        std::unordered_map<QPDFObjGen, KnownFont, ObjGenHash> indirect;
+        // Inline dictionaries have no number; they are told apart by identity.
+        std::vector<std::pair<QPDFObjectHandle, Handle>> direct;
+        Memo walked;
+    };
+
+    HandleRegistry<FontEntry> fonts_{HandleKind::Font, HandleRegistry<FontEntry>::kLastingSlotBits};
     HandleRegistry<PageFontEntry> pageFonts_{HandleKind::PageFont};
     std::map<Handle, DocumentFonts> documents_;
     std::unique_ptr<FreeTypeLibrary> freeType_;

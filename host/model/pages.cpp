@@ -70,7 +70,11 @@ Handle Pages::create(Handle document, std::int32_t afterIndex, const FixedRect& 
 }
 
 FixedRect Pages::box(Handle page) {
-    return fixedRectFromBox(QPDFPageObjectHelper(get(page).page).getMediaBox());
+    PageEntry& entry = get(page);
+    if (!entry.page.isIndirect()) return fixedRectFromBox(QPDFPageObjectHelper(entry.page).getMediaBox());
+    const auto [known, added] = boxes_.try_emplace({entry.document, entry.page.getObjGen()});
+    if (added) known->second = fixedRectFromBox(QPDFPageObjectHelper(entry.page).getMediaBox());
+    return known->second;
 }
 
 void Pages::forgetDocument(Handle document) {
@@ -79,6 +83,7 @@ void Pages::forgetDocument(Handle document) {
         if (entry.document == document) ended.push_back(handle);
     });
     for (const Handle handle : ended) pages_.remove(handle);
+    boxes_.erase(boxes_.lower_bound({document, QPDFObjGen()}), boxes_.lower_bound({document + 1, QPDFObjGen()}));
 }
 
 bool isPageOf(QPDF& pdf, QPDFObjectHandle page) {

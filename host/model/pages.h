@@ -6,6 +6,9 @@
 // closing the document ends the handles of all its pages.
 #pragma once
 
+#include <map>
+#include <utility>
+
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
@@ -27,7 +30,9 @@ public:
     // the new page, acquired.
     Handle create(Handle document, std::int32_t afterIndex, const FixedRect& box);
     PageEntry& get(Handle page) { return pages_.get(page); }
-    // The page's /MediaBox, inherited or its own, as 16.16 values.
+    // The page's /MediaBox, inherited or its own, as 16.16 values. Read
+    // once per page: no host operation changes a page's box, and a report
+    // asks for the box of its pages once per outline entry.
     FixedRect box(Handle page);
     void release(Handle page) { pages_.remove(page); }
     void forgetDocument(Handle document);
@@ -35,6 +40,7 @@ public:
 
 private:
     HandleRegistry<PageEntry> pages_{HandleKind::Page};
+    std::map<std::pair<Handle, QPDFObjGen>, FixedRect> boxes_;  // by document and page object
 };
 
 // Whether `page` is, at this moment, one of the pages of `pdf`.

@@ -11,6 +11,7 @@
 #include "core/errors.h"
 #include "core/tables.h"
 #include "model/documents.h"
+#include "model/font_facts.h"
 #include "model/fonts.h"
 #include "operations.h"
 #include "view/text_selection.h"
@@ -48,6 +49,7 @@ void textSelectEnumFonts(Handle selection, Callback callback, ClientData data) {
 
     std::vector<Handle> fonts;
     for (const TextPiece& piece : findTextPieces(pdf, text.pages, text.area)) {
+        if (!isUsableFont(piece.font)) continue;  // as the page's font enumeration skips it
         fonts.push_back(host.fonts().handleFor(text.document, piece.font));
     }
     for (const Handle font : fonts) {

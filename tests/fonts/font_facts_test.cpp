@@ -55,12 +55,15 @@ TEST_F(FontFactsTest, NamesAFontByItsBaseFontOrByTypeAndObject) {
 }
 
 TEST_F(FontFactsTest, TellsFontDictionariesFromOtherDictionaries) {
-    EXPECT_TRUE(host::isFontDictionary(direct("<< /Type /Font >>")));
-    EXPECT_TRUE(host::isFontDictionary(direct("<< /Subtype /TrueType /BaseFont /Arial >>")));
-    EXPECT_FALSE(host::isFontDictionary(direct("<< /Type /XObject /Subtype /Form >>")));
-    EXPECT_FALSE(host::isFontDictionary(direct("<< /Subtype /CIDFontType2 >>")));
-    EXPECT_FALSE(host::isFontDictionary(direct("/Font")));
-    EXPECT_FALSE(host::isFontDictionary(stream("", "<< /Type /Font >>")));
+    EXPECT_TRUE(host::isUsableFont(direct("<< /Type /Font /Subtype /Type3 >>")));
+    EXPECT_TRUE(host::isUsableFont(direct("<< /Subtype /TrueType /BaseFont /Arial >>")));
+    EXPECT_FALSE(host::isUsableFont(direct("<< /Type /Font >>")));
+    EXPECT_FALSE(host::isUsableFont(direct("<< >>")));
+    EXPECT_FALSE(host::isUsableFont(direct("<< /Type /XObject /Subtype /Form >>")));
+    EXPECT_FALSE(host::isUsableFont(direct("<< /Type /XObject /Subtype /Type1 >>")));
+    EXPECT_FALSE(host::isUsableFont(direct("<< /Type /Font /Subtype /CIDFontType2 >>")));
+    EXPECT_FALSE(host::isUsableFont(direct("/Font")));
+    EXPECT_FALSE(host::isUsableFont(stream("", "<< /Type /Font /Subtype /Type1 >>")));
 }
 
 TEST_F(FontFactsTest, NamesEncodingsAndCMapsAndLeavesCustomEncodingsUnnamed) {
