@@ -40,7 +40,10 @@ cleanUp() {
 }
 trap cleanUp EXIT
 # Making the prefix says a few harmless things of its own.
-"$wine" wineboot --init >/dev/null 2>&1
+"$wine" wineboot --init >/dev/null 2>&1 || {
+  echo "FAILED: wine could not make its prefix"
+  exit 1
+}
 status=0
 (cd "$root/build-win64/bin" && ORTHEO_LOG_ERRORS=1 "$wine" test_host.exe Ortheo.api) \
   >"$work/run.txt" 2>&1 </dev/null || status=$?
