@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds, and runs every test: once in a normal
 # build, once under AddressSanitizer and UndefinedBehaviorSanitizer, and
-# fuzzes the CMap parser for about a minute in between.
+# fuzzes the CMap parser for about a minute in between; then builds the
+# Windows library and checks it, under wine for the run.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
@@ -16,3 +17,6 @@ fuzz/run.sh 60
 echo "== AddressSanitizer and UndefinedBehaviorSanitizer build"
 scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DORTHEO_SANITIZE=ON -DORTHEO_BENCH=OFF
 ctest --test-dir build-asan --output-on-failure -j2
+
+echo "== Windows build: Ortheo.api and its run under wine"
+tests/windows/check.sh

@@ -9,6 +9,7 @@ packages=(
   libjemalloc-dev libgtest-dev libbenchmark-dev valgrind
   qpdf poppler-utils mupdf-tools python3-pdfminer
   ghostscript python3 python3-cairo fonts-ipafont-gothic
+  g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 python3-pefile
 )
 
 missing=()

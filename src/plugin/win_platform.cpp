@@ -1,3 +1,4 @@
+// The plug-in's Windows calls on other systems: small stand-ins.
 #include "plugin/win_platform.h"
 
 #include <cstdarg>
