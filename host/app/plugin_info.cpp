@@ -73,7 +73,7 @@ int runPluginInfo(const PluginInfoOptions& options) {
     try {
         PluginLibrary library(path);
         Host host(config);
-        const HandshakeOutcome outcome = runHandshake(host, library.entry(), library.module());
+        const HandshakeOutcome outcome = runHandshake(host.core(), library.entry(), library.module());
         std::printf("Plug-in: %s\n", path.c_str());
         std::printf("Handshake version: 0x%x\n", outcome.handshakeVersion);
         if (!outcome.loaded) {

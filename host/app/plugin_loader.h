@@ -6,11 +6,10 @@
 #include <stdexcept>
 #include <string>
 
+#include "core/handshake.h"
 #include "plugin/host_services.h"
 
 namespace host {
-
-class Host;
 
 class PluginLoadError : public std::runtime_error {
 public:
@@ -34,19 +33,6 @@ private:
     void* module_ = nullptr;
     PlugInMainProc entry_ = nullptr;
 };
-
-struct HandshakeOutcome {
-    bool loaded = false;
-    std::string refusal;                 // why the plug-in was not loaded
-    std::uint32_t handshakeVersion = 0;  // as PlugInMain answered it
-    std::string extensionName;
-    Callback init = kNoCallback;
-    Callback unload = kNoCallback;
-};
-
-// Runs PlugInMain, SetupPlugin and HandshakePlugin against `host`.
-HandshakeOutcome runHandshake(Host& host, PlugInMainProc entry, void* module,
-                              std::uint32_t offeredVersion = kHandshakeVersion);
 
 // The plug-in library built beside the running executable.
 std::string defaultPluginPath();

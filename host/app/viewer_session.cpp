@@ -17,7 +17,7 @@ ViewerSession::ViewerSession(PlugInMainProc entry, const HostConfig& config) : h
 }
 
 void ViewerSession::load(PlugInMainProc entry, void* module) {
-    outcome_ = runHandshake(*host_, entry, module);
+    outcome_ = runHandshake(host_->core(), entry, module);
     if (!outcome_.loaded) throw PluginLoadError("the plug-in was not loaded: " + outcome_.refusal);
     if (!callPlugin(host_->callbacks().resolve<AnswerProc>(outcome_.init))) {
         throw PluginLoadError("the plug-in's initialisation failed");

@@ -8,7 +8,7 @@ namespace ortheo::testing {
 LoadedPlugin::LoadedPlugin(const host::HostConfig& config)
     : host_(config) {
     pluginState() = PluginState{};  // nothing of an earlier test's host may remain
-    outcome_ = host::runHandshake(host_, &PlugInMain, nullptr);
+    outcome_ = host::runHandshake(host_.core(), &PlugInMain, nullptr);
 }
 
 }  // namespace ortheo::testing

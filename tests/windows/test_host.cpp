@@ -10,12 +10,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "core/atoms.h"
 #include "core/call_log.h"
 #include "core/callbacks.h"
 #include "core/core.h"
 #include "core/errors.h"
+#include "core/handshake.h"
 #include "core/plugin_calls.h"
 #include "core/tables.h"
 #include "test_viewer.h"
@@ -43,32 +45,16 @@ host::PlugInMainProc findEntry(HMODULE module) {
     return reinterpret_cast<host::PlugInMainProc>(reinterpret_cast<void (*)()>(found));
 }
 
-// Runs PlugInMain, the setup step and the handshake, printing each answer.
+// Runs PlugInMain, the setup step and the handshake as every host of ours
+// does, and prints what they answered.
 Loaded shakeHands(host::Core& core, HMODULE module) {
     const host::PlugInMainProc entry = findEntry(module);
     if (entry == nullptr) stop("the library does not export PlugInMain");
-
-    host::WindowsData windowsData{0, module};
-    std::uint32_t handshakeVersion = 0;
-    host::SetupProc setup = nullptr;
-    const host::Bool16 entered = host::callPlugin(entry, host::kHandshakeVersion, &handshakeVersion, &setup, &windowsData);
-    std::printf("PlugInMain answered %u, handshake version %#x\n", entered, handshakeVersion);
-    if (entered == 0 || setup == nullptr) stop("PlugInMain refused the host");
-
-    host::SetupRecord record{host::kHandshakeVersion, core.extension(), core.tables().setupCoreTable(),
-                             host::kNoCallback};
-    const host::Bool16 setUp = host::callPlugin(setup, handshakeVersion, &record);
-    std::printf("setup answered %u\n", setUp);
-    if (setUp == 0) stop("the setup step refused");
-
-    host::HandshakeRecord handshake{};
-    handshake.size = sizeof handshake;
-    const auto handshakeProc = core.callbacks().resolve<host::HandshakeProc>(record.handshake);
-    const host::Bool16 shaken = host::callPlugin(handshakeProc, handshakeVersion, &handshake);
-    std::printf("handshake answered %u, extension name \"%s\"\n", shaken,
-                core.atoms().text(handshake.extensionName));
-    if (shaken == 0) stop("the handshake refused");
-    return {handshake.init, handshake.unload};
+    const host::HandshakeOutcome outcome = host::runHandshake(core, entry, module);
+    std::printf("handshake version %#x\n", outcome.handshakeVersion);
+    if (!outcome.loaded) stop(("the plug-in was not loaded: " + outcome.refusal).c_str());
+    std::printf("loaded, extension name \"%s\"\n", outcome.extensionName.c_str());
+    return {outcome.init, outcome.unload};
 }
 
 void printViewerCalls(const host::CallLog& calls) {
