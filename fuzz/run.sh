@@ -45,9 +45,9 @@ seed_report() {
 for target in "$@"; do
     case $target in
         cmap) binary=fuzz_cmap_parse options="-max_len=4096" ;;
-        # The report's notes and alerts would flood the log: standard error
-        # is closed for the fuzzing, and a finding is shown when its input
-        # is run again.
+        # The report's notes and alerts would flood the log: the inputs run
+        # with standard error closed, while libFuzzer keeps its own output;
+        # run a finding's input again to see everything it wrote.
         report) binary=fuzz_report options="-close_fd_mask=2 -rss_limit_mb=3072 -timeout=30" ;;
         *) echo "$0: no fuzz target is named $target" >&2; exit 2 ;;
     esac
