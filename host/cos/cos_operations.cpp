@@ -46,7 +46,9 @@ StreamReader openReader(QPDFObjectHandle stream) {
         case Decoding::damaged:
             return {std::move(decoded.data), 0, "the stream's data is damaged and could not be decoded completely"};
         case Decoding::tooLarge:
-            return {std::move(decoded.data), 0, "the stream's data decodes to more than 16 MB; reading stopped there"};
+            return {std::move(decoded.data), 0,
+                    "the stream's data decodes to more than " + std::to_string(kLargestStreamRead >> 20) +
+                        " MB; reading stopped there"};
         case Decoding::unsupported:
             break;
     }

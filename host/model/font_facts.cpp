@@ -58,8 +58,8 @@ std::string objectReference(QPDFObjectHandle object) {
 std::optional<std::string> decodedProgram(QPDFObjectHandle stream) {
     DecodedStream decoded = decodeAtMost(stream, kLargestFontProgram);
     if (decoded.outcome == Decoding::tooLarge) {
-        warnOnce("the font program " + objectReference(stream) +
-                 " decodes to more than 64 MB; its embedding flags and built-in encoding are not read");
+        warnOnce("the font program " + objectReference(stream) + " decodes to more than " +
+                 std::to_string(kLargestFontProgram >> 20) + " MB; its embedding flags and built-in encoding are not read");
     }
     if (decoded.outcome != Decoding::complete) return std::nullopt;
     return std::move(decoded.data);
