@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds, and runs every test: once in a normal
-# build, once under AddressSanitizer and UndefinedBehaviorSanitizer, and
-# fuzzes the CMap parser for about a minute in between; then builds the
-# Windows library and checks it, under wine for the run.
+# build, once under AddressSanitizer and UndefinedBehaviorSanitizer; fuzzes
+# the CMap parser and the report pipeline for a minute each in between, and
+# runs the sanitizer build's ortheo on mutations of the fixtures; then builds
+# the Windows library and checks it, under wine for the run.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
@@ -11,12 +12,15 @@ echo "== Normal build"
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ctest --test-dir build --output-on-failure -j2
 
-echo "== Fuzzing the CMap parser"
-fuzz/run.sh 60
+echo "== Fuzzing the CMap parser and the report pipeline"
+fuzz/run.sh 60 cmap report
 
 echo "== AddressSanitizer and UndefinedBehaviorSanitizer build"
 scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DORTHEO_SANITIZE=ON -DORTHEO_BENCH=OFF
 ctest --test-dir build-asan --output-on-failure -j2
+
+echo "== ortheo report on mutations of the fixtures"
+fuzz/mutation_check.py build-asan/bin/ortheo 50
 
 echo "== Windows build: Ortheo.api and its run under wine"
 tests/windows/check.sh

@@ -23,6 +23,9 @@ namespace {
 
 constexpr const char* kReportItem = "ZORV:Ortheo";
 
+// The exit status of a command that found nothing to report.
+constexpr int kNothingToReport = 3;
+
 // A failure that ends the command with one line on standard error.
 struct CommandFailure {
     int status;
@@ -52,12 +55,13 @@ bool sameFile(const std::string& a, const std::string& b) {
     return std::filesystem::weakly_canonical(a, ignored) == std::filesystem::weakly_canonical(b, ignored);
 }
 
-void selectText(ViewerSession& session, const std::string& argument) {
-    const auto selection = parseTextSelection(argument);
-    if (!selection) fail(2, "--select-text " + argument + ": expected PAGES[:X0,Y0,X1,Y1], such as 1,3-5:0,0,300,400");
-    Viewer& viewer = session.host().viewer();
+void selectText(ViewerSession& session, Handle document, const std::string& argument) {
+    Host& host = session.host();
+    const auto parsed = parseTextSelection(argument, host.documents().get(document).pdf->getAllPages().size());
+    if (!parsed.selection) fail(2, "--select-text " + argument + ": " + parsed.problem);
+    Viewer& viewer = host.viewer();
     try {
-        viewer.selectText(viewer.activeView(), selection->pages, selection->area);
+        viewer.selectText(viewer.activeView(), parsed.selection->pages, parsed.selection->area);
     } catch (const HostError& error) {
         fail(2, "--select-text " + argument + ": " + error.what());
     }
@@ -117,17 +121,45 @@ Handle runReportItem(ViewerSession& session, Handle document, const std::string&
     return host.windows().opened().back();
 }
 
+void checkInput(const std::string& input) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(input, ignored)) fail(1, input + ": is a directory");
+    if (!std::filesystem::is_regular_file(input, ignored)) fail(1, input + ": no such file");
+}
+
+// The report is written at the end: a folder it cannot go into is told
+// before the analysis rather than after it.
+void checkOutput(const std::string& output, const std::string& input) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(output, ignored)) fail(2, output + ": is a directory; give the report a file name");
+    if (sameFile(output, input)) fail(2, output + ": the report would overwrite its input; choose another -o");
+    const std::filesystem::path parent = std::filesystem::path(output).parent_path();
+    const std::string folder = parent.empty() ? "." : parent.string();
+    if (!std::filesystem::is_directory(folder, ignored)) fail(2, output + ": there is no folder " + folder);
+    if (access(folder.c_str(), W_OK) != 0) fail(2, output + ": the folder " + folder + " is not writable");
+}
+
+// A report without pages is no PDF a reader accepts: none is written.
+void checkNotEmpty(ViewerSession& session, Handle report, const ReportOptions& options) {
+    if (!session.host().documents().get(report).pdf->getAllPages().empty()) return;
+    if (options.selectText) {
+        fail(kNothingToReport, options.input + ": the text selected by --select-text " + *options.selectText +
+                                   " uses no fonts; no report written");
+    }
+    fail(kNothingToReport, options.input + " uses no fonts; no report written");
+}
+
 int report(const ReportOptions& options) {
     if (options.logErrors) setenv("ORTHEO_LOG_ERRORS", "1", 1);  // read by the plug-in when it is loaded
-    std::error_code ignored;
-    if (!std::filesystem::is_regular_file(options.input, ignored)) fail(1, options.input + ": no such file");
+    checkInput(options.input);
     const std::string output = options.output.empty() ? defaultReportPath(options.input) : options.output;
-    if (sameFile(output, options.input)) fail(2, output + ": the report would overwrite its input; choose another -o");
+    checkOutput(output, options.input);
 
     auto session = startSession(options.pluginPath, options.linkedPlugin);
     const Handle document = openDocument(*session, options.input, options.password);
-    if (options.selectText) selectText(*session, *options.selectText);
+    if (options.selectText) selectText(*session, document, *options.selectText);
     const Handle report = runReportItem(*session, document, options.input);
+    checkNotEmpty(*session, report, options);
     try {
         session->host().documents().save(report, output);
     } catch (const HostError& error) {

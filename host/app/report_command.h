@@ -21,7 +21,8 @@ struct ReportOptions {
 };
 
 // Each answers the process exit status: 0 done, 1 the document or the
-// command failed, 2 the arguments or the plug-in library are unusable.
+// command failed, 2 the arguments or the plug-in library are unusable, 3
+// (report only) the report would have had no pages, so none was written.
 int runReport(const ReportOptions& options);
 
 struct MenuOptions {

@@ -137,6 +137,8 @@ public:
         QPDFObjectHandle trailer = pdf_.getTrailer();
         QPDFObjectHandle root = trailer.getKey("/Root");
         if (!root.isIndirect() || !root.isDictionary()) throw std::runtime_error("the document has no catalog");
+        // Readers refuse a page tree without pages: such a file is no PDF.
+        if (pdf_.getAllPages().empty()) throw std::runtime_error("the document has no pages");
         QPDFObjectHandle info = trailer.getKey("/Info");
 
         file_ = "%PDF-" + version() + "\n";

@@ -24,7 +24,8 @@ namespace host {
 class DocumentOutline;
 
 // The whole file. Throws std::exception when a stream's data cannot be read
-// (a damaged source file, say) or the catalog is missing.
+// (a damaged source file, say), the catalog is missing or the document has
+// no pages.
 std::string writeDocument(QPDF& pdf, const DocumentOutline* outline = nullptr);
 
 }  // namespace host

@@ -74,6 +74,7 @@ std::shared_ptr<InputSource> wholeFileSource(const std::string& path) {
 
 Handle Documents::open(const std::string& path, const std::string& password) {
     std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) raise(kErrFileOpen, path + ": is a directory");
     if (!std::filesystem::is_regular_file(path, ignored)) raise(kErrFileOpen, path + ": no such file");
 
     auto pdf = std::make_shared<QPDF>();

@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <stdexcept>
-
-#include <qpdf/Pl_String.hh>
 
 #include "core/errors.h"
+#include "core/warnings.h"
+#include "cos/stream_decoding.h"
 
 namespace host {
 namespace {
@@ -25,6 +24,10 @@ constexpr std::array<std::string_view, 14> kStandardType1Fonts = {
 constexpr std::array<std::string_view, 5> kFontSubtypes = {"Type1", "MMType1", "TrueType", "Type3", "Type0"};
 
 constexpr std::array<const char*, 3> kProgramKeys = {"/FontFile", "/FontFile2", "/FontFile3"};
+
+// The most of a font program that is decoded: the largest real ones, CJK
+// fonts of every glyph, hold a few tens of megabytes.
+constexpr std::size_t kLargestFontProgram = 64 << 20;
 
 // A name object's text without the slash.
 std::optional<std::string> nameText(QPDFObjectHandle object) {
@@ -45,23 +48,21 @@ QPDFObjectHandle descriptorOf(QPDFObjectHandle font) {
     return holder.isDictionary() ? holder.getKey("/FontDescriptor") : QPDFObjectHandle::newNull();
 }
 
-// A stream's fully decoded data; none when a filter is unknown or the data
-// is damaged.
-std::optional<std::string> decodedData(QPDFObjectHandle stream) {
-    std::string data;
-    Pl_String sink("font program", nullptr, data);
-    bool decoded = false;
-    try {
-        if (!stream.pipeStreamData(&sink, &decoded, 0, qpdf_dl_generalized, true, false)) return std::nullopt;
-    } catch (const std::runtime_error&) {  // QPDFExc, and the decoders' own failures
-        return std::nullopt;
-    }
-    if (!decoded) return std::nullopt;
-    return data;
-}
-
 std::string objectReference(QPDFObjectHandle object) {
     return std::to_string(object.getObjectID()) + " " + std::to_string(object.getGeneration()) + " R";
+}
+
+// A font program's fully decoded data; none when a filter is unknown, the
+// data is damaged or it decodes to more than any real font program holds,
+// which is not decoded further.
+std::optional<std::string> decodedProgram(QPDFObjectHandle stream) {
+    DecodedStream decoded = decodeAtMost(stream, kLargestFontProgram);
+    if (decoded.outcome == Decoding::tooLarge) {
+        warnOnce("the font program " + objectReference(stream) + " decodes to more than " +
+                 std::to_string(kLargestFontProgram >> 20) + " MB; its embedding flags and built-in encoding are not read");
+    }
+    if (decoded.outcome != Decoding::complete) return std::nullopt;
+    return std::move(decoded.data);
 }
 
 }  // namespace
@@ -131,7 +132,7 @@ std::int32_t programProtection(std::string_view program, FT_Library library) {
 std::optional<std::string> embeddedProgramBytes(QPDFObjectHandle font) {
     const auto program = embeddedProgram(font);
     if (!program) return std::nullopt;
-    return decodedData(*program);
+    return decodedProgram(*program);
 }
 
 std::int32_t embeddingProtection(QPDFObjectHandle font, FT_Library library) {

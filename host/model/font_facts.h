@@ -74,8 +74,9 @@ std::optional<std::string> cidFontType(QPDFObjectHandle font);
 // font): /FontFile, /FontFile2 or /FontFile3.
 std::optional<QPDFObjectHandle> embeddedProgram(QPDFObjectHandle font);
 
-// The decoded bytes of the font's embedded program; none without one, or
-// when its filters are unknown or its data is damaged.
+// The decoded bytes of the font's embedded program; none without one, when
+// its filters are unknown or its data is damaged, and, with a warning on
+// standard error, when it decodes to more than 64 MB.
 std::optional<std::string> embeddedProgramBytes(QPDFObjectHandle font);
 
 // Whether the font's glyphs are in the document. A Type3 font always

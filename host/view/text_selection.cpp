@@ -211,19 +211,35 @@ bool UserRect::contains(double x, double y) const {
     return std::min(x0, x1) <= x && x <= std::max(x0, x1) && std::min(y0, y1) <= y && y <= std::max(y0, y1);
 }
 
-std::vector<TextPiece> findTextPieces(QPDF& pdf, const std::vector<int>& pages,
+std::vector<PageRange> joinedPageRanges(std::vector<PageRange> ranges) {
+    std::sort(ranges.begin(), ranges.end(),
+              [](const PageRange& a, const PageRange& b) { return a.first < b.first; });
+    std::vector<PageRange> joined;
+    for (const PageRange& range : ranges) {
+        if (!joined.empty() && range.first <= static_cast<long long>(joined.back().last) + 1) {
+            joined.back().last = std::max(joined.back().last, range.last);
+        } else {
+            joined.push_back(range);
+        }
+    }
+    return joined;
+}
+
+std::vector<TextPiece> findTextPieces(QPDF& pdf, const std::vector<PageRange>& pages,
                                       const std::optional<UserRect>& area) {
     const std::vector<QPDFObjectHandle>& allPages = pdf.getAllPages();
     std::vector<TextPiece> pieces;
-    for (const int index : pages) {
-        PageWalk walk{index, area, pieces, {}};
-        try {
-            walkPage(allPages.at(static_cast<std::size_t>(index)), walk);
-        } catch (const std::bad_alloc&) {
-            throw;
-        } catch (const std::exception& failure) {
-            throw std::runtime_error("Page " + std::to_string(index + 1) + ": its content could not be read (" +
-                                     failure.what() + ")");
+    for (const PageRange& range : pages) {
+        for (int index = range.first; index <= range.last; ++index) {
+            PageWalk walk{index, area, pieces, {}};
+            try {
+                walkPage(allPages.at(static_cast<std::size_t>(index)), walk);
+            } catch (const std::bad_alloc&) {
+                throw;
+            } catch (const std::exception& failure) {
+                throw std::runtime_error("Page " + std::to_string(index + 1) + ": its content could not be read (" +
+                                         failure.what() + ")");
+            }
         }
     }
     return pieces;

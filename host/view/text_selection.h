@@ -35,6 +35,17 @@ struct UserRect {
     bool contains(double x, double y) const;  // the edges belong to it
 };
 
+// Pages first to last, 0-based, both included.
+struct PageRange {
+    int first = 0;
+    int last = 0;
+
+    bool operator==(const PageRange&) const = default;
+};
+
+// The ranges sorted, with overlapping and adjacent ones joined.
+std::vector<PageRange> joinedPageRanges(std::vector<PageRange> ranges);
+
 struct TextPiece {
     int page = 0;           // 0-based
     QPDFObjectHandle font;  // the font dictionary the operator draws with
@@ -42,12 +53,12 @@ struct TextPiece {
     double y = 0;
 };
 
-// The pieces of the given pages (0-based, ascending), in page order and,
+// The pieces of the given pages (ascending ranges, no page twice), in page order and,
 // within a page, in content order. Text drawn with no font set, or with a
 // font name that the resources do not hold, is no piece: it has no font to
 // tell of. Content that qpdf cannot read throws std::runtime_error naming
 // the page (1-based).
-std::vector<TextPiece> findTextPieces(QPDF& pdf, const std::vector<int>& pages,
+std::vector<TextPiece> findTextPieces(QPDF& pdf, const std::vector<PageRange>& pages,
                                       const std::optional<UserRect>& area);
 
 }  // namespace host

@@ -1,6 +1,5 @@
 #include "view/viewer.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -16,18 +15,22 @@ bool isStillOpen(Handle document, const std::weak_ptr<QPDF>& pdf) {
     return open != nullptr && open->pdf == pdf.lock();
 }
 
-std::vector<int> checkedPages(Handle document, std::vector<int> pages) {
+std::vector<PageRange> checkedPages(Handle document, std::vector<PageRange> pages) {
     if (pages.empty()) raise(kErrBadArgument, "A text selection needs at least one page");
     const std::size_t count = Host::current().documents().get(document).pdf->getAllPages().size();
-    for (const int page : pages) {
-        if (page < 0 || static_cast<std::size_t>(page) >= count) {
-            raise(kErrBadArgument, "Page index " + std::to_string(page) + " is outside the document's " +
-                                       std::to_string(count) + " pages");
+    for (const PageRange& range : pages) {
+        for (const int page : {range.first, range.last}) {
+            if (page < 0 || static_cast<std::size_t>(page) >= count) {
+                raise(kErrBadArgument, "Page index " + std::to_string(page) + " is outside the document's " +
+                                           std::to_string(count) + " pages");
+            }
+        }
+        if (range.last < range.first) {
+            raise(kErrBadArgument, "The page range " + std::to_string(range.first) + " to " +
+                                       std::to_string(range.last) + " runs backwards");
         }
     }
-    std::sort(pages.begin(), pages.end());
-    pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
-    return pages;
+    return joinedPageRanges(std::move(pages));
 }
 
 void checkArea(const std::optional<UserRect>& area) {
@@ -64,7 +67,7 @@ Handle Viewer::activeView() {
 
 Handle Viewer::documentOf(Handle view) { return liveView(view).document; }
 
-void Viewer::selectText(Handle view, std::vector<int> pages, std::optional<UserRect> area) {
+void Viewer::selectText(Handle view, std::vector<PageRange> pages, std::optional<UserRect> area) {
     View& target = liveView(view);
     checkArea(area);
     SelectedText text{target.document, checkedPages(target.document, std::move(pages)), area};

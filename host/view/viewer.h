@@ -33,7 +33,7 @@ inline constexpr std::string_view kTextSelectionKind = "Text";
 // optionally only the text that starts inside a rectangle of those pages.
 struct SelectedText {
     Handle document = kNoHandle;
-    std::vector<int> pages;  // 0-based, ascending, no page twice
+    std::vector<PageRange> pages;  // ascending, disjoint and not adjacent
     std::optional<UserRect> area;
 };
 
@@ -52,9 +52,10 @@ public:
     Handle activeView();  // kNoHandle when no view is open
     Handle documentOf(Handle view);
 
-    // Replace the view's selection. The pages are 0-based pages of the
-    // view's document, at least one; the rectangle's corners must be finite.
-    void selectText(Handle view, std::vector<int> pages, std::optional<UserRect> area = std::nullopt);
+    // Replace the view's selection. The ranges are of 0-based pages of the
+    // view's document, at least one, each first to last; they may overlap.
+    // The rectangle's corners must be finite.
+    void selectText(Handle view, std::vector<PageRange> pages, std::optional<UserRect> area = std::nullopt);
     // A selection of another kind, such as "Annotation"; never "Text".
     void selectOther(Handle view, std::string kind);
     void clearSelection(Handle view);

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 #include "support/report_reader.h"
 #include "support/run_command.h"
 #include "support/sample_pdf.h"
@@ -110,7 +112,75 @@ TEST(ReportCommand, ASelectionReportsOnlyTheSelectedFonts) {
 
     const auto bad = runCommand({kOrtheo, "report", kFixtures + "/groff-gs.pdf", "-o", output, "--select-text", "x"});
     EXPECT_EQ(bad.exitStatus, 2);
-    EXPECT_EQ(bad.err, "ortheo: --select-text x: expected PAGES[:X0,Y0,X1,Y1], such as 1,3-5:0,0,300,400\n");
+    EXPECT_EQ(bad.err, "ortheo: --select-text x: \"x\" is not a page or a range of pages, such as 3 or 3-5\n");
+}
+
+TEST(ReportCommand, ASelectionBeyondTheDocumentIsRefusedAtOnce) {
+    const std::string output = temporaryPath("beyond.pdf");
+    for (const char* pages : {"1-2147483647", "2147483647", "3", "2-1", "0"}) {
+        const auto result =
+            runCommand({kOrtheo, "report", kFixtures + "/groff-gs.pdf", "-o", output, "--select-text", pages});
+        EXPECT_EQ(result.exitStatus, 2) << pages;
+        EXPECT_EQ(result.err.rfind(std::string("ortheo: --select-text ") + pages + ": ", 0), 0u) << result.err;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    }
+    EXPECT_FALSE(exists(output));
+}
+
+// A one-page PDF whose page shows nothing and has no resources.
+std::string blankPage(const std::string& name) {
+    const std::string text = temporaryPath(name + ".txt");
+    std::ofstream(text) << "%PDF-1.4\n1 0 obj << /Type /Catalog /Pages 2 0 R >> endobj\n"
+                           "2 0 obj << /Type /Pages /Kids [3 0 R] /Count 1 >> endobj\n"
+                           "3 0 obj << /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] >> endobj\n"
+                           "trailer << /Root 1 0 R >>\n%%EOF\n";
+    const std::string path = temporaryPath(name + ".pdf");
+    runCommand({"/usr/bin/qpdf", text, path});  // qpdf adds the cross-reference table
+    return path;
+}
+
+TEST(ReportCommand, WritesNoReportWithoutPagesAndSaysWhy) {
+    const std::string blank = blankPage("blank");
+    const std::string output = temporaryPath("blank-report.pdf");
+    const auto noFonts = runCommand({kOrtheo, "report", blank, "-o", output});
+    EXPECT_EQ(noFonts.exitStatus, 3);
+    EXPECT_EQ(noFonts.err, "ortheo: " + blank + " uses no fonts; no report written\n");
+    EXPECT_EQ(noFonts.out, "");
+
+    const auto noText = runCommand(
+        {kOrtheo, "report", kFixtures + "/groff-gs.pdf", "-o", output, "--select-text", "1:0,0,1,1"});
+    EXPECT_EQ(noText.exitStatus, 3);
+    EXPECT_EQ(noText.err, "ortheo: " + kFixtures +
+                              "/groff-gs.pdf: the text selected by --select-text 1:0,0,1,1 uses no fonts; "
+                              "no report written\n");
+    EXPECT_FALSE(exists(output));
+}
+
+TEST(ReportCommand, ChecksWhereTheReportGoesBeforeTheAnalysis) {
+    const std::string folder = temporaryPath("a-folder");
+    std::filesystem::create_directories(folder);
+    const std::string input = kFixtures + "/groff-gs.pdf";
+
+    const auto directoryInput = runCommand({kOrtheo, "report", folder, "-o", temporaryPath("never3.pdf")});
+    EXPECT_EQ(directoryInput.exitStatus, 1);
+    EXPECT_EQ(directoryInput.err, "ortheo: " + folder + ": is a directory\n");
+
+    const auto directoryOutput = runCommand({kOrtheo, "report", input, "-o", folder + "/"});
+    EXPECT_EQ(directoryOutput.exitStatus, 2);
+    EXPECT_EQ(directoryOutput.err, "ortheo: " + folder + "/: is a directory; give the report a file name\n");
+
+    const std::string nowhere = folder + "/missing/report.pdf";
+    const auto missingFolder = runCommand({kOrtheo, "report", input, "-o", nowhere});
+    EXPECT_EQ(missingFolder.exitStatus, 2);
+    EXPECT_EQ(missingFolder.err, "ortheo: " + nowhere + ": there is no folder " + folder + "/missing\n");
+
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
+    const auto readOnly = runCommand({kOrtheo, "report", input, "-o", folder + "/report.pdf"});
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    if (getuid() != 0) {  // root may write anywhere
+        EXPECT_EQ(readOnly.exitStatus, 2);
+        EXPECT_EQ(readOnly.err, "ortheo: " + folder + "/report.pdf: the folder " + folder + " is not writable\n");
+    }
 }
 
 TEST(MenusCommand, ShowsWhatThePluginRegistered) {

@@ -196,6 +196,38 @@ TEST(CMapParse, LeavesTheCodeOfABadArrayStringUnmapped) {
     EXPECT_EQ(badBound.notes, kBadBfEntry);
 }
 
+TEST(CMapParse, NotesAnArrayEntryOnceHoweverManyOfItsStringsFail) {
+    const Parsed parsed = parse("1 beginbfrange <00> <FFFFFFFF> [/x /y <41> /z /q] <20> <20> [/w] endbfrange");
+    EXPECT_EQ(parsed.mappings(), (Mappings{{0x02, 0x02, 0x41}}));
+    EXPECT_EQ(parsed.notes, std::string(kBadBfEntry) + kBadBfEntry) << "one note for each of the two entries";
+}
+
+// The notes of one parse, counted by the sink's calls.
+struct CountedNotes {
+    static inline std::vector<std::string> writes;
+    static void sink(std::string_view note) { writes.emplace_back(note); }
+};
+
+TEST(CMapParse, WritesTheFirstThousandNotesOfAParseInOneGoAndCountsTheRest) {
+    std::string text = "beginbfchar";
+    for (int entry = 0; entry < 1500; ++entry) text += " <01> /x";
+    text += " endbfchar";
+    CountedNotes::writes.clear();
+    setCMapNoteSinkForTesting(&CountedNotes::sink);
+    CMap cmap;
+    cmap.parse(text.data(), text.size());
+    setCMapNoteSinkForTesting(nullptr);
+
+    std::string expected;
+    for (int note = 0; note < 1000; ++note) expected += kBadBfEntry;
+    expected += "\n500 further notes on this CMap were left out.\n";
+    EXPECT_EQ(CountedNotes::writes, std::vector<std::string>{expected});
+
+    EXPECT_EQ(parse("1 beginbfchar <01> <D841> endbfchar").notes,
+              "CIDMap in private usage or surrogate area. Trying to use latin1 (0x41).\n")
+        << "a parse with few notes writes them as they are";
+}
+
 TEST(CMapParse, EndsTheBlockAtAnArrayThatIsNotClosed) {
     const Parsed parsed = parse("2 beginbfrange <01> <01> <0030> <10> <11> [<41> <42> endbfrange 1 beginbfchar "
                                 "<05> <0035> endbfchar");

@@ -6,6 +6,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace ortheo::reference {
 
@@ -172,6 +173,7 @@ public:
                 next(third_);
             }
         }
+        countNotesLeftOut();
         return result_;
     }
 
@@ -182,7 +184,22 @@ private:
         return next(buffer) && std::strcmp(buffer, endKeyword) != 0;
     }
 
-    void note(const char* text) { result_.notes += text; }
+    // The first 1000 notes are kept; the rest are counted for the last line.
+    void note(const char* text) {
+        if (++noteCount_ <= 1000) {
+            result_.notes += text;
+        }
+    }
+
+    void countNotesLeftOut() {
+        if (noteCount_ <= 1000) {
+            return;
+        }
+        if (!result_.notes.empty() && result_.notes.back() != '\n') {
+            result_.notes += '\n';
+        }
+        result_.notes += std::to_string(noteCount_ - 1000) + " further notes on this CMap were left out.\n";
+    }
 
     void addMapping(std::uint32_t first, std::uint32_t last, std::uint32_t target) {
         if (target >= 0xD800 && target <= 0xF8FF) {
@@ -328,6 +345,7 @@ private:
             return true;
         }
         position_ = elementsStart;
+        bool failed = false;
         for (std::uint64_t code = low; code <= high; ++code) {
             next(third_);
             if (std::strcmp(third_, "]") == 0) {
@@ -337,8 +355,11 @@ private:
             if (hexValue(third_, &target)) {
                 addMapping(static_cast<std::uint32_t>(code), static_cast<std::uint32_t>(code), target);
             } else {
-                note("Illegal entry in bfchar block in ToUnicode CMap");
+                failed = true;
             }
+        }
+        if (failed) {
+            note("Illegal entry in bfchar block in ToUnicode CMap");
         }
         position_ = arrayEnd;
         return true;
@@ -347,6 +368,7 @@ private:
     const char* text_;
     std::size_t length_;
     std::size_t position_ = 0;
+    std::uint64_t noteCount_ = 0;
     char key_[kTokenBufferSize] = {};
     char value_[kTokenBufferSize] = {};
     char third_[kTokenBufferSize] = {};

@@ -8,6 +8,7 @@
 #include <zlib.h>
 
 #include "support/sample_pdf.h"
+#include "support/stderr_capture.h"
 #include "fonts/font_samples.h"
 #include "model/font_facts.h"
 
@@ -125,6 +126,19 @@ TEST_F(FontFactsTest, ReadsProtectionFromTheDecodedProgramAndNeverFailsOnABadOne
     EXPECT_EQ(host::embeddingProtection(trueTypeFont(stream("garbage", "<< /Filter /FlateDecode >>")), library), 0);
     EXPECT_EQ(host::embeddingProtection(trueTypeFont(stream("image", "<< /Filter /JBIG2Decode >>")), library), 0);
     EXPECT_EQ(host::embeddingProtection(direct("<< /Subtype /Type1 /BaseFont /Helvetica >>"), library), 0);
+}
+
+TEST_F(FontFactsTest, LeavesAProgramLargerThanAnyRealOneUnreadWithOneWarning) {
+    // A program whose fsType forbids embedding, made larger than 64 MB by what follows it.
+    const std::string program = testing::trueTypeProgram(0x0002) + std::string(65 << 20, '\0');
+    QPDFObjectHandle font = trueTypeFont(stream(testing::deflate(program), "<< /Filter /FlateDecode >>"));
+    const std::string reference = std::to_string(font.getKey("/FontDescriptor").getKey("/FontFile2").getObjectID());
+    testing::StderrCapture capture;
+    EXPECT_EQ(host::embeddingProtection(font, freeType_.get()), 0);
+    EXPECT_FALSE(host::embeddedProgramBytes(font));
+    EXPECT_EQ(capture.text(), "ortheo: warning: the font program " + reference +
+                                  " 0 R decodes to more than 64 MB; its embedding flags and built-in encoding are "
+                                  "not read\n");
 }
 
 TEST_F(FontFactsTest, MakesTheStandardType1FontsOnly) {

@@ -17,6 +17,7 @@
 #include "model/documents.h"
 #include "plugin/host_call.h"
 #include "support/loaded_plugin.h"
+#include "support/raised.h"
 #include "support/sample_pdf.h"
 
 namespace ortheo {
@@ -127,6 +128,26 @@ TEST_F(CosTest, AStreamThatFailsPartWayDeliversWhatItDecodedThenRaises) {
     EXPECT_EQ(raised, host::kErrStreamRead) << "the damaged stream must raise once its good part is read";
     EXPECT_GT(data.size(), 0u);
     EXPECT_EQ(data, cmap.substr(0, data.size()));
+    callHost<host::op::StreamClose>(stream);
+}
+
+TEST_F(CosTest, AStreamIsDecodedNoFurtherThanSixteenMegabytes) {
+    std::string cmap;
+    while (cmap.size() < (17 << 20)) cmap += "<0041> <0042>\n";
+    const auto sample = testing::writeToUnicodePdf(testing::temporaryPath("large-cmap.pdf"), cmap);
+    const host::Handle stream =
+        callHost<host::op::CosStreamOpen>(toUnicodeOf(openFont(sample.path)), host::op::kStreamDecoded);
+
+    std::string data;
+    char chunk[65536];
+    EXPECT_EQ(testing::raisedText([&] {
+                  while (const std::int32_t got = callHost<host::op::StreamRead>(chunk, 1, sizeof chunk, stream)) {
+                      data.append(chunk, static_cast<std::size_t>(got));
+                  }
+              }),
+              "the stream's data decodes to more than 16 MB; reading stopped there");
+    EXPECT_EQ(data.size(), std::size_t{16} << 20);
+    EXPECT_TRUE(data == cmap.substr(0, data.size()));
     callHost<host::op::StreamClose>(stream);
 }
 

@@ -5,11 +5,13 @@
 
 #include <fstream>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <utility>
 
 #include <qpdf/Buffer.hh>
 #include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
 
 #include "model/document_writer.h"
 #include "support/run_command.h"
@@ -65,7 +67,7 @@ public:
             return ::testing::AssertionSuccess();
         }
         if (original.isString() ? original.getStringValue() != copy.getStringValue()
-                                : original.unparse() != copy.unparse()) {
+                                : original.unparseResolved() != copy.unparseResolved()) {
             return ::testing::AssertionFailure() << where << ": " << original.unparse() << " became " << copy.unparse();
         }
         return ::testing::AssertionSuccess();
@@ -94,9 +96,12 @@ private:
 // A document with what a file writer can get wrong: names and strings that
 // need escapes, numbers of all kinds, shared and cyclic references, null
 // entries, streams with and without filters, and enough objects for several
-// object streams.
+// object streams; and one blank page, without which no reader takes a PDF.
 void fillTestDocument(QPDF& pdf) {
     pdf.emptyPDF();
+    QPDFPageDocumentHelper(pdf).addPage(
+        QPDFPageObjectHelper(pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 612 792] >>"))),
+        false);
     QPDFObjectHandle test = QPDFObjectHandle::parse(R"(<<
         /Names [ /A#20B /x#23y /#E9t#C3#A9 /Paren#28 /Plain ]
         /Strings [ (a\(b\)c\\d) <00FF0D0A> <FEFF03A9> () ]
@@ -171,6 +176,17 @@ TEST(DocumentWriterTest, WhatNothingReachesIsLeftOutAndTheNumbersHaveNoGaps) {
     }
     EXPECT_EQ(objects.size(), static_cast<std::size_t>(copy.getTrailer().getKey("/Size").getIntValue() - 1))
         << "objects 1 to /Size - 1 are all in use";
+}
+
+TEST(DocumentWriterTest, RefusesADocumentWithoutPages) {
+    QPDF empty;
+    empty.emptyPDF();
+    try {
+        host::writeDocument(empty);
+        FAIL() << "a document without pages was written";
+    } catch (const std::runtime_error& failure) {
+        EXPECT_STREQ(failure.what(), "the document has no pages");
+    }
 }
 
 TEST(DocumentWriterTest, MuPdfReadsTheObjectStreamsAndTheCrossReferenceStream) {

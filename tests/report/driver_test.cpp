@@ -123,7 +123,7 @@ TEST(ReportOutline, TwoFontObjectsOfOneNameShareOneDescriptionPage) {
 
 TEST(ReportOutline, ATextSelectionReportsOnlyItsFontsByNames) {
     ReportRun run(alphaBetaGamma());
-    run.host().viewer().selectText(run.view(), {1});
+    run.host().viewer().selectText(run.view(), {{1, 1}});
     const std::string report = run.build("selection-report.pdf");
     EXPECT_EQ(outlineLines(report), (Lines{"Fonts by names", "  1 Beta -> page 1", "  2 Gamma -> page 2"}));
 }

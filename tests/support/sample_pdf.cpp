@@ -12,23 +12,6 @@ namespace ortheo::testing {
 namespace {
 
 
-// The first half of `data` deflated and flushed to a byte boundary, then a
-// block header of the reserved type: a decoder delivers the first half and
-// then fails.
-std::string deflateThenBreak(const std::string& data) {
-    z_stream zip{};
-    deflateInit(&zip, Z_DEFAULT_COMPRESSION);
-    std::string packed(compressBound(static_cast<uLong>(data.size())) + 16, '\0');
-    zip.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    zip.avail_in = static_cast<uInt>(data.size() / 2);
-    zip.next_out = reinterpret_cast<Bytef*>(packed.data());
-    zip.avail_out = static_cast<uInt>(packed.size());
-    ::deflate(&zip, Z_FULL_FLUSH);
-    packed.resize(zip.total_out);
-    deflateEnd(&zip);
-    return packed + "\x07\xFF\xFF\xFF";
-}
-
 ToUnicodeSample writeSample(const std::string& path, const std::string& cmap, bool corrupt) {
     QPDF pdf;
     pdf.emptyPDF();
@@ -69,6 +52,20 @@ ToUnicodeSample writeToUnicodePdf(const std::string& path, const std::string& cm
 
 ToUnicodeSample writeCorruptToUnicodePdf(const std::string& path, const std::string& cmap) {
     return writeSample(path, cmap, true);
+}
+
+std::string deflateThenBreak(const std::string& data) {
+    z_stream zip{};
+    deflateInit(&zip, Z_DEFAULT_COMPRESSION);
+    std::string packed(compressBound(static_cast<uLong>(data.size())) + 16, '\0');
+    zip.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    zip.avail_in = static_cast<uInt>(data.size() / 2);
+    zip.next_out = reinterpret_cast<Bytef*>(packed.data());
+    zip.avail_out = static_cast<uInt>(packed.size());
+    ::deflate(&zip, Z_FULL_FLUSH);
+    packed.resize(zip.total_out);
+    deflateEnd(&zip);
+    return packed + "\x07\xFF\xFF\xFF";
 }
 
 std::string deflate(const std::string& data) {

@@ -30,6 +30,11 @@ std::string writeFontsPdf(const std::string& path, const std::vector<std::vector
 // `data` compressed as a FlateDecode stream holds it.
 std::string deflate(const std::string& data);
 
+// The first half of `data` deflated and flushed to a byte boundary, then a
+// block header of the reserved type: a decoder delivers the first half and
+// then fails.
+std::string deflateThenBreak(const std::string& data);
+
 // A well-formed CMap text of about `bytes` bytes.
 std::string sampleCMap(std::size_t bytes);
 

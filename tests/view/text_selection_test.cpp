@@ -2,12 +2,14 @@
 // the text state operators, q and Q, and form XObjects with their own
 // matrices and resources, drawn twice and drawing themselves.
 
+#include <limits>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 
@@ -74,7 +76,7 @@ protected:
         return stream;
     }
 
-    std::vector<Expected> pieces(const std::vector<int>& pages, const std::optional<host::UserRect>& area) {
+    std::vector<Expected> pieces(const std::vector<host::PageRange>& pages, const std::optional<host::UserRect>& area) {
         std::vector<Expected> found;
         for (host::TextPiece& piece : host::findTextPieces(pdf_, pages, area)) {
             found.push_back({piece.font.getKey("/BaseFont").getName().substr(1), piece.x, piece.y});
@@ -95,7 +97,7 @@ void expectPieces(const std::vector<Expected>& found, const std::vector<Expected
 }
 
 TEST_F(TextPieces, EachTextOperatorStartsWhereTheTextStateLeavesIt) {
-    expectPieces(pieces({0, 1}, std::nullopt), {
+    expectPieces(pieces({{0, 1}}, std::nullopt), {
         {"Alpha", 20, 32},   // Td through the scaled and moved CTM
         {"Alpha", 20, 4},    // T* with the leading of TL
         {"Beta", 100, 88},   // TD sets the leading
@@ -111,13 +113,13 @@ TEST_F(TextPieces, EachTextOperatorStartsWhereTheTextStateLeavesIt) {
 TEST_F(TextPieces, ARectangleTakesInTheStartingPointsOnAndInsideItsEdges) {
     const std::vector<Expected> inside = {
         {"Alpha", 20, 32}, {"Alpha", 20, 4}, {"Beta", 50, 60}, {"Beta", 0, 0}, {"Gamma", 45, 45}};
-    expectPieces(pieces({0}, host::UserRect{0, 0, 60, 60}), inside);
-    expectPieces(pieces({0}, host::UserRect{60, 60, 0, 0}), inside);
-    expectPieces(pieces({0}, host::UserRect{300, 0, 302, 3}), {{"Alpha", 301, 2}});
+    expectPieces(pieces({{0, 0}}, host::UserRect{0, 0, 60, 60}), inside);
+    expectPieces(pieces({{0, 0}}, host::UserRect{60, 60, 0, 0}), inside);
+    expectPieces(pieces({{0, 0}}, host::UserRect{300, 0, 302, 3}), {{"Alpha", 301, 2}});
 }
 
 TEST_F(TextPieces, ABlankPageHasNoPiecesAndAnUnreadableOneNamesItself) {
-    EXPECT_TRUE(pieces({1}, std::nullopt).empty());
+    EXPECT_TRUE(pieces({{1, 1}}, std::nullopt).empty());
 
     QPDFObjectHandle broken = QPDFObjectHandle::newStream(&pdf_, "not deflated at all");
     broken.getDict().replaceKey("/Filter", QPDFObjectHandle::newName("/FlateDecode"));
@@ -125,12 +127,21 @@ TEST_F(TextPieces, ABlankPageHasNoPiecesAndAnUnreadableOneNamesItself) {
     blank.replaceKey("/Contents", broken);
     pdf_.setSuppressWarnings(true);
     try {
-        pieces({0, 1}, std::nullopt);
+        pieces({{0, 1}}, std::nullopt);
         FAIL() << "an unreadable content stream gave pieces";
     } catch (const std::runtime_error& failure) {
         EXPECT_EQ(std::string(failure.what()).rfind("Page 2: its content could not be read (", 0), 0u)
             << failure.what();
     }
+}
+
+TEST(PageRanges, AreSortedAndOverlappingOrAdjacentOnesJoined) {
+    using Ranges = std::vector<host::PageRange>;
+    EXPECT_EQ(host::joinedPageRanges({{4, 6}, {0, 0}, {5, 9}, {1, 2}, {12, 12}}), (Ranges{{0, 2}, {4, 9}, {12, 12}}));
+    EXPECT_EQ(host::joinedPageRanges({{3, 3}, {3, 3}, {0, 5}}), (Ranges{{0, 5}}));
+    const int last = std::numeric_limits<int>::max();
+    EXPECT_EQ(host::joinedPageRanges({{last, last}, {0, last - 1}}), (Ranges{{0, last}})) << "no overflow";
+    EXPECT_EQ(host::joinedPageRanges({}), Ranges{});
 }
 
 }  // namespace

@@ -111,7 +111,7 @@ TEST_F(ViewerTest, TheActiveViewNamesItsDocumentUntilItIsClosed) {
 
 TEST_F(ViewerTest, ADocumentClosedUnderItsViewTakesTheViewAndSelectionWithIt) {
     const Handle view = openView("latex.pdf");
-    viewer().selectText(view, {0});
+    viewer().selectText(view, {{0, 0}});
     const Handle selection = callHost<host::op::ViewSelection>(view);
     loaded_.host().documents().close(document_);
 
@@ -134,12 +134,12 @@ TEST_F(ViewerTest, TheSelectionAnswersItsKindAndEachNewSelectionANewHandle) {
     EXPECT_EQ(callHost<host::op::ViewSelectionType>(view), host::kNullAtom);
     EXPECT_EQ(callHost<host::op::ViewSelection>(view), host::kNoHandle);
 
-    viewer().selectText(view, {1, 0, 1});
+    viewer().selectText(view, {{1, 1}, {0, 0}, {1, 1}});
     EXPECT_EQ(callHost<host::op::ViewSelectionType>(view), callHost<host::op::AtomFromString>("Text"));
     const Handle text = callHost<host::op::ViewSelection>(view);
     EXPECT_EQ(host::HandleRegistry<int>::kindOf(text), host::HandleKind::Selection);
     EXPECT_EQ(callHost<host::op::ViewSelection>(view), text) << "asking again changes nothing";
-    EXPECT_EQ(viewer().selectedText(text).pages, (std::vector<int>{0, 1}));
+    EXPECT_EQ(viewer().selectedText(text).pages, (std::vector<host::PageRange>{{0, 1}})) << "joined into one range";
 
     viewer().selectOther(view, "Annotation");
     EXPECT_EQ(callHost<host::op::ViewSelectionType>(view), callHost<host::op::AtomFromString>("Annotation"));
@@ -160,11 +160,14 @@ TEST_F(ViewerTest, TheSelectionAnswersItsKindAndEachNewSelectionANewHandle) {
 
 TEST_F(ViewerTest, ASelectionIsCheckedAgainstItsDocument) {
     const Handle view = openView("latex.pdf");
-    EXPECT_EQ(raisedCode([&] { viewer().selectText(view, {2}); }), host::kErrBadArgument);
-    EXPECT_EQ(raisedCode([&] { viewer().selectText(view, {-1}); }), host::kErrBadArgument);
+    EXPECT_EQ(raisedCode([&] { viewer().selectText(view, {{2, 2}}); }), host::kErrBadArgument);
+    EXPECT_EQ(raisedCode([&] { viewer().selectText(view, {{-1, 0}}); }), host::kErrBadArgument);
+    EXPECT_EQ(raisedCode([&] { viewer().selectText(view, {{1, 0}}); }), host::kErrBadArgument);
+    EXPECT_EQ(raisedCode([&] { viewer().selectText(view, {{0, std::numeric_limits<int>::max()}}); }),
+              host::kErrBadArgument);
     EXPECT_EQ(raisedCode([&] { viewer().selectText(view, {}); }), host::kErrBadArgument);
     const host::UserRect notANumber{0, 0, std::numeric_limits<double>::quiet_NaN(), 1};
-    EXPECT_EQ(raisedCode([&] { viewer().selectText(view, {0}, notANumber); }), host::kErrBadArgument);
+    EXPECT_EQ(raisedCode([&] { viewer().selectText(view, {{0, 0}}, notANumber); }), host::kErrBadArgument);
     EXPECT_EQ(raisedCode([&] { viewer().selectOther(view, "Text"); }), host::kErrBadArgument);
     EXPECT_EQ(raisedCode([&] { viewer().selectOther(view, ""); }), host::kErrBadArgument);
     EXPECT_EQ(raisedCode([&] { viewer().openView(host::kNoHandle); }), host::kErrBadHandle);
@@ -183,7 +186,7 @@ TEST_F(ViewerTest, AlertsGoToStandardErrorOneLineEachAndAreKept) {
 
 TEST_F(ViewerTest, AWholePageReportsTheFontOfEveryTextOperatorInContentOrder) {
     const Handle view = openView("latex.pdf");
-    viewer().selectText(view, {0});
+    viewer().selectText(view, {{0, 0}});
     const Names names = selectedFontNames(view);
     EXPECT_EQ(names, (Names{"CMBX12", "CMR10", "CMBX10", "CMR10", "CMTI10", "CMR10", "CMMI10", "CMR7",
                             "CMR10", "CMEX10", "CMMI7", "CMMI10", "CMMI7", "CMR10", "CMR10"}));
@@ -193,7 +196,7 @@ TEST_F(ViewerTest, AWholePageReportsTheFontOfEveryTextOperatorInContentOrder) {
 
 TEST_F(ViewerTest, TextInsideAFormXObjectIsFoundWhereTheFormIsDrawn) {
     const Handle view = openView("latex.pdf");
-    viewer().selectText(view, {1});
+    viewer().selectText(view, {{1, 1}});
     const Names names = selectedFontNames(view);
     EXPECT_EQ(names, (Names{"CMTT10", "CMR10", "Times-Bold", "Times-Bold", "Times-Roman", "Times-Roman",
                             "Times-Bold", "Times-Roman", "Times-Italic", "Times-Roman", "Helvetica",
@@ -204,7 +207,7 @@ TEST_F(ViewerTest, TextInsideAFormXObjectIsFoundWhereTheFormIsDrawn) {
 
     // "Helvetica" of the placed page, as pdftotext -bbox places it: x 220.0
     // to 231.8, y 182.9 to 185.0 from the top of the 792-point page.
-    viewer().selectText(view, {1}, host::UserRect{219.5, 606.5, 232.0, 609.5});
+    viewer().selectText(view, {{1, 1}}, host::UserRect{219.5, 606.5, 232.0, 609.5});
     EXPECT_EQ(selectedFontNames(view), Names{"Helvetica"});
 }
 
@@ -213,31 +216,31 @@ TEST_F(ViewerTest, ARectangleTakesInOnlyTheTextThatStartsInsideIt) {
     // Per pdftotext -bbox, from the top of the 792-point page: "emphasis" x
     // 219.8 to 259.0, "bold," x 191.7 to 216.5, both y 149.7 to 158.5. The
     // comma of "bold," is drawn in the roman font.
-    viewer().selectText(view, {0}, host::UserRect{219.5, 633.0, 259.5, 642.0});
+    viewer().selectText(view, {{0, 0}}, host::UserRect{219.5, 633.0, 259.5, 642.0});
     EXPECT_EQ(selectedFontNames(view), Names{"CMTI10"});
-    viewer().selectText(view, {0}, host::UserRect{216.5, 642.0, 191.5, 633.0});
+    viewer().selectText(view, {{0, 0}}, host::UserRect{216.5, 642.0, 191.5, 633.0});
     EXPECT_EQ(selectedFontNames(view), (Names{"CMBX10", "CMR10"}));
 
-    viewer().selectText(view, {0}, host::UserRect{0, 0, 10, 10});
+    viewer().selectText(view, {{0, 0}}, host::UserRect{0, 0, 10, 10});
     EXPECT_TRUE(selectedFontNames(view).empty());
 }
 
 TEST_F(ViewerTest, SeveralPagesAreEnumeratedInPageOrder) {
     const Handle view = openView("groff-gs.pdf");
-    viewer().selectText(view, {1, 0});
+    viewer().selectText(view, {{1, 1}, {0, 0}});
     EXPECT_EQ(selectedFontNames(view),
               (Names{"Times-Bold", "Times-Bold", "Times-Roman", "Times-Roman", "Times-Bold", "Times-Roman",
                      "Times-Italic", "Times-Roman", "Helvetica", "Times-Roman",
                      "Times-Roman", "Times-Roman", "Courier", "Times-Roman"}));
 
     // "italic" per pdftotext -bbox: x 206.9 to 227.4, y 155.9 to 162.8 from the top of 842.
-    viewer().selectText(view, {0, 1}, host::UserRect{206.0, 678.0, 228.0, 687.0});
+    viewer().selectText(view, {{0, 1}}, host::UserRect{206.0, 678.0, 228.0, 687.0});
     EXPECT_EQ(selectedFontNames(view), Names{"Times-Italic"});
 }
 
 TEST_F(ViewerTest, TheEnumerationStopsWhenTheProcedureAnswersZero) {
     const Handle view = openView("latex.pdf");
-    viewer().selectText(view, {0, 1});
+    viewer().selectText(view, {{0, 1}});
     Collected stopAtThird;
     stopAtThird.stopAfter = 3;
     EXPECT_EQ(selectedFontNames(view, stopAtThird), (Names{"CMBX12", "CMR10", "CMBX10"}));

@@ -3,6 +3,7 @@
 #include "tabulorum/pdf/pdf_cmap.h"
 
 #include <cstdio>
+#include <new>
 
 namespace ortheo {
 
@@ -22,6 +23,8 @@ void writeToStandardError(std::string_view note) {
 
 CMapNoteSink noteSink = writeToStandardError;
 
+CMapNoteBatch* openBatch = nullptr;
+
 void writeLatin1FallbackNote(std::uint32_t target) {
     char note[80];
     const int length = std::snprintf(
@@ -32,7 +35,50 @@ void writeLatin1FallbackNote(std::uint32_t target) {
 }  // namespace
 
 void writeCMapNote(std::string_view note) {
-    noteSink(note);
+    if (openBatch != nullptr) {
+        openBatch->add(note);
+    } else {
+        noteSink(note);
+    }
+}
+
+CMapNoteBatch::CMapNoteBatch() : gathering_(openBatch == nullptr) {
+    if (gathering_) {
+        openBatch = this;
+    }
+}
+
+void CMapNoteBatch::add(std::string_view note) {
+    if (written_ == kNotesWrittenPerParse) {
+        ++leftOut_;
+        return;
+    }
+    ++written_;
+    text_.append(note);
+}
+
+CMapNoteBatch::~CMapNoteBatch() {
+    if (!gathering_) {
+        return;
+    }
+    openBatch = nullptr;
+    char line[96] = "";
+    if (leftOut_ > 0) {
+        // The notes before it need not end their line.
+        const char* lineStart = !text_.empty() && text_.back() != '\n' ? "\n" : "";
+        std::snprintf(line, sizeof line, "%s%llu further notes on this CMap were left out.\n", lineStart,
+                      static_cast<unsigned long long>(leftOut_));
+    }
+    try {
+        text_.append(line);
+    } catch (const std::bad_alloc&) {
+        noteSink(text_);
+        noteSink(line);
+        return;
+    }
+    if (!text_.empty()) {
+        noteSink(text_);
+    }
 }
 
 void setCMapNoteSinkForTesting(CMapNoteSink sink) {

@@ -6,9 +6,10 @@
 // It owns its lists and strings outright.
 //
 // Notes: a malformed entry or a target in the surrogate or private use area is
-// reported as a note written straight to the process's standard error stream,
-// as it stands and without a line end of its own; parsing never fails as a
-// whole. Appending raises std::bad_alloc when memory runs out; entries added
+// reported as a note to the process's standard error stream, as it stands and
+// without a line end of its own; parsing never fails as a whole. The notes of
+// one parse are gathered and written in one go when it ends; past the first
+// 1,000 they are only counted, and a last line says how many were left out. Appending raises std::bad_alloc when memory runs out; entries added
 // before it stay in the model.
 #pragma once
 
@@ -73,8 +74,31 @@ private:
 
 // --- Notes -----------------------------------------------------------------
 
-// Writes one of the engine's notes, by default straight to standard error.
+// The notes of one parse that are written; the rest are counted.
+constexpr std::size_t kNotesWrittenPerParse = 1000;
+
+// Writes one of the engine's notes, by default to standard error: into the
+// open batch during a parse, straight to the sink otherwise.
 void writeCMapNote(std::string_view note);
+
+// Gathers the notes written while it lives and hands them to the sink in
+// one piece when it ends, with the line that counts those left out. Only
+// the first of two batches alive at once gathers.
+class CMapNoteBatch {
+public:
+    CMapNoteBatch();
+    ~CMapNoteBatch();
+    CMapNoteBatch(const CMapNoteBatch&) = delete;
+    CMapNoteBatch& operator=(const CMapNoteBatch&) = delete;
+
+    void add(std::string_view note);
+
+private:
+    bool gathering_;
+    std::string text_;
+    std::size_t written_ = 0;
+    std::uint64_t leftOut_ = 0;
+};
 
 // Redirects the notes, so that tests can capture them and benchmarks silence
 // them; a null sink restores standard error. One sink serves the whole

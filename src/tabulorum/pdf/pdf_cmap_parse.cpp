@@ -399,9 +399,9 @@ void readBfChars(TokenReader& reader, CMap& cmap, const Block& block) {
 
 // Maps code low + i to the i-th string of a destination array, one
 // single-code mapping each; strings past the range's end are not looked at.
-// A string that fails to convert is noted and leaves its code unmapped, while
-// the strings after it keep their codes. Bounds that fail to convert are noted
-// once and add nothing.
+// A string that fails to convert leaves its code unmapped, while the strings
+// after it keep their codes; the entry is noted once, however many fail.
+// Bounds that fail to convert are noted once and add nothing.
 void addArrayDestinations(TokenReader elements, CMap& cmap, std::string_view low, std::string_view high) {
     const auto lowValue = readHexValue(low);
     const auto highValue = lowValue ? readHexValue(high) : std::nullopt;
@@ -411,14 +411,18 @@ void addArrayDestinations(TokenReader elements, CMap& cmap, std::string_view low
     }
     const std::uint64_t codeCount = *highValue >= *lowValue ? std::uint64_t{*highValue} - *lowValue + 1 : 0;
     std::string_view element;
+    bool failed = false;
     for (std::uint64_t i = 0; i < codeCount && elements.next(element) && element != "]"; ++i) {
         const auto target = readHexValue(element);
         if (!target) {
-            writeCMapNote(kBadBfEntryNote);
+            failed = true;
             continue;
         }
         const auto code = static_cast<std::uint32_t>(*lowValue + i);
         cmap.addMapping(code, code, *target);
+    }
+    if (failed) {
+        writeCMapNote(kBadBfEntryNote);
     }
 }
 
@@ -531,6 +535,7 @@ bool readSystemInfo(TokenReader& reader, std::string_view& key, std::string& ord
 // discarded unread: in a well-formed CMap, the count before the next begin
 // keyword or the endcmap operator.
 bool CMap::parse(const char* text, std::size_t length) {
+    CMapNoteBatch notes;
     TokenReader reader(text, length);
     std::string_view key;
     while (reader.next(key)) {
