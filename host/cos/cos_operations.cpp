@@ -33,11 +33,6 @@ Object cosDictGet(Object dict, Atom key) {
     return current.cos().wrap(current.cos().documentOf(dict), value.getKey(name));
 }
 
-// The most of a stream Cos 32 decodes. The plug-in reads ToUnicode CMaps
-// through it, the largest of which real files hold are a few megabytes; a
-// stream that decodes to more is read as one that broke off there.
-constexpr std::size_t kLargestStreamRead = 16 << 20;
-
 StreamReader openReader(QPDFObjectHandle stream) {
     DecodedStream decoded = decodeAtMost(stream, kLargestStreamRead);
     switch (decoded.outcome) {

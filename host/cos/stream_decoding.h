@@ -28,4 +28,9 @@ struct DecodedStream {
 
 DecodedStream decodeAtMost(QPDFObjectHandle stream, std::size_t limit);
 
+// The most of a stream Cos 32 decodes. The plug-in reads ToUnicode CMaps
+// through it, the largest of which real files hold are a few megabytes; a
+// stream that decodes to more is read as one that broke off there.
+constexpr std::size_t kLargestStreamRead = 16 << 20;
+
 }  // namespace host

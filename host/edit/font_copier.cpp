@@ -3,6 +3,8 @@
 #include <qpdf/QPDF.hh>
 
 #include "core/errors.h"
+#include "core/warnings.h"
+#include "cos/stream_decoding.h"
 #include "host.h"
 #include "model/documents.h"
 
@@ -34,6 +36,18 @@ QPDFObjectHandle adopt(QPDF& target, QPDFObjectHandle object) {
     return object.shallowCopy();
 }
 
+// A ToUnicode map that decodes to more than the host reads is no real one:
+// copied along, it would make the report a decompression bomb for whoever
+// reads the report. The copy goes without it.
+void dropOversizedToUnicode(QPDFObjectHandle source, QPDFObjectHandle copy) {
+    QPDFObjectHandle toUnicode = source.getKey("/ToUnicode");
+    if (!toUnicode.isStream()) return;
+    if (decodeAtMost(toUnicode, kLargestStreamRead).outcome != Decoding::tooLarge) return;
+    copy.removeKey("/ToUnicode");
+    warnOnce("the ToUnicode map of " + source.unparse() + " decodes to more than " +
+             std::to_string(kLargestStreamRead >> 20) + " MB; the report's copy of the font goes without it");
+}
+
 }  // namespace
 
 void FontCopier::anchor(PageFontEntry& font) {
@@ -56,6 +70,7 @@ QPDFObjectHandle FontCopier::documentFontIn(Handle target, PageFontEntry& font) 
     // The report may be written after the analysed document is closed.
     source.setImmediateCopyFrom(true);
     QPDFObjectHandle copy = documentPdf(target).copyForeignObject(font.dict);
+    dropOversizedToUnicode(font.dict, copy);
     fromDocuments_.emplace(key, copy);
     return copy;
 }

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
 
 #include <unistd.h>
 
@@ -154,6 +155,26 @@ TEST(ReportCommand, WritesNoReportWithoutPagesAndSaysWhy) {
                               "/groff-gs.pdf: the text selected by --select-text 1:0,0,1,1 uses no fonts; "
                               "no report written\n");
     EXPECT_FALSE(exists(output));
+}
+
+// A ToUnicode stream of a few kilobytes that inflates past what the host
+// reads: the report lists what was read, and its copy of the font leaves the
+// stream out, so that the report is no bomb for its own readers.
+TEST(ReportCommand, AnOversizedToUnicodeMapStaysOutOfTheReport) {
+    std::string cmap = "/CIDInit /ProcSet findresource begin\n";
+    const std::string comment = "% " + std::string(1000, '.') + "\n";
+    while (cmap.size() < (17 << 20)) cmap += comment;
+    const auto sample = testing::writeToUnicodePdf(temporaryPath("tounicode-bomb.pdf"), cmap);
+    const std::string output = temporaryPath("tounicode-bomb-report.pdf");
+
+    const auto result = runCommand({kOrtheo, "report", sample.path, "-o", output});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_TRUE(std::regex_match(result.err, std::regex("ortheo: warning: the ToUnicode map of [0-9]+ 0 R decodes to "
+                                                         "more than 16 MB; the report's copy of the font goes without it\n")))
+        << result.err;
+    const auto objects = runCommand({"/usr/bin/qpdf", "--json=2", "--json-key=qpdf", output});
+    ASSERT_EQ(objects.exitStatus, 0) << objects.err;
+    EXPECT_EQ(objects.out.find("/ToUnicode"), std::string::npos) << "the report carries the map along";
 }
 
 TEST(ReportCommand, ChecksWhereTheReportGoesBeforeTheAnalysis) {
