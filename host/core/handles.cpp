@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "core/errors.h"
-#include "core/core.h"
 
 namespace host {
 

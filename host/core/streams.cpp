@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "core/errors.h"
-#include "core/core.h"
 
 namespace host {
 

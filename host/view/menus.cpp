@@ -5,8 +5,8 @@
 
 #include "core/atoms.h"
 #include "core/callbacks.h"
-#include "core/plugin_calls.h"
 #include "core/errors.h"
+#include "core/plugin_calls.h"
 #include "host.h"
 
 namespace host {

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "core/atoms.h"
-#include "host.h"
 #include "core/callbacks.h"
-#include "core/plugin_calls.h"
 #include "core/errors.h"
+#include "core/plugin_calls.h"
 #include "core/tables.h"
+#include "host.h"
 #include "model/documents.h"
 #include "model/font_facts.h"
 #include "model/fonts.h"
