@@ -60,13 +60,14 @@ bool isRegularNameByte(unsigned char byte) {
 
 // A name as a PDF file spells it, from qpdf's form ("/Name", decoded):
 // bytes that are not regular characters become #XX. qpdf keeps a "#" that
-// began no valid escape as a NUL byte, which goes back to "#".
+// began no valid escape (in a damaged file) as a NUL byte; it is written as
+// the "#" it was, escaped, so that the name stays valid.
 void appendName(std::string& out, std::string_view name) {
     out += '/';
     for (const char c : name.substr(name.empty() ? 0 : 1)) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte == 0) {
-            out += '#';
+            out += "#23";
         } else if (isRegularNameByte(byte)) {
             out += c;
         } else {

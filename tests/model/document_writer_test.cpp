@@ -178,6 +178,22 @@ TEST(DocumentWriterTest, WhatNothingReachesIsLeftOutAndTheNumbersHaveNoGaps) {
         << "objects 1 to /Size - 1 are all in use";
 }
 
+// A damaged file can hold a name whose "#" begins no escape ("/FontDes#riptor"
+// from a flipped byte); the report must still be a valid file.
+TEST(DocumentWriterTest, ANumberSignThatBeginsNoEscapeIsWrittenEscaped) {
+    QPDF original;
+    fillTestDocument(original);
+    // qpdf keeps such a "#" as a NUL byte in the name it read.
+    original.getRoot().replaceKey("/Damaged", QPDFObjectHandle::newName(std::string("/FontDes") + '\0' + "riptor"));
+    const std::string path = written(original, "stray-number-sign.pdf");
+
+    const auto check = runCommand({"/usr/bin/qpdf", "--check", path});
+    EXPECT_EQ(check.exitStatus, 0) << check.out << check.err;
+    QPDF copy;
+    copy.processFile(path.c_str());
+    EXPECT_EQ(copy.getRoot().getKey("/Damaged").getName(), "/FontDes#riptor");
+}
+
 TEST(DocumentWriterTest, RefusesADocumentWithoutPages) {
     QPDF empty;
     empty.emptyPDF();
