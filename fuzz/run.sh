@@ -6,11 +6,11 @@
 #
 # Configures a clang build in build-fuzz/ with ORTHEO_FUZZ=ON, builds only
 # the fuzz targets asked for, and runs each on a copy of its seed corpus in
-# a temporary directory: fuzz/corpus/cmap for the CMap parser; the test
-# fixtures and the sample, as they are and uncompressed by qpdf --qdf, for
-# the report. Exits non-zero on any finding; the input that caused it is
-# kept in build-fuzz/findings/. libFuzzer needs clang's runtime
-# (libclang-rt-14-dev).
+# a temporary directory: fuzz/corpus/cmap for the CMap parser; for the
+# report, the fonts of the test fixtures and the sample, one a document, and
+# the small fixtures whole, each also uncompressed by qpdf --qdf. Exits
+# non-zero on any finding; the input that caused it is kept in
+# build-fuzz/findings/. libFuzzer needs clang's runtime (libclang-rt-14-dev).
 set -eu
 
 if [ $# -lt 1 ]; then
@@ -26,6 +26,10 @@ build="$root/build-fuzz"
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORTHEO_FUZZ=ON -DORTHEO_BENCH=OFF >/dev/null
 
+# A shorter quarantine and shorter allocation stacks than ASan's defaults
+# make the report fuzzer a tenth faster and still catch use after free.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-quarantine_size_mb=16:malloc_context_size=8}"
+
 corpus=$(mktemp -d)
 trap 'rm -rf "$corpus"' EXIT
 mkdir -p "$build/findings"
@@ -34,24 +38,30 @@ seed_cmap() {
     cp "$root"/fuzz/corpus/cmap/* "$1"/
 }
 
+# Each font of the fixtures and the sample in a document of its own, and the
+# small fixtures whole (several fonts, shared objects, a form under /Font).
 seed_report() {
     for pdf in "$root"/tests/fixtures/*.pdf "$root"/samples/sample.pdf; do
-        name=$(basename "$pdf" .pdf)
-        cp "$pdf" "$1/$name.pdf"
-        qpdf --qdf --object-streams=disable "$pdf" "$1/$name-qdf.pdf" || [ $? -eq 3 ]
+        "$build/bin/split_fonts" "$pdf" "$1/$(basename "$pdf" .pdf)"
+    done
+    cp "$root"/tests/fixtures/cairo-cjk.pdf "$root"/tests/fixtures/groff-gs.pdf \
+        "$root"/tests/fixtures/not-a-font.pdf "$1"/
+    for pdf in "$1"/*.pdf; do
+        qpdf --qdf --object-streams=disable "$pdf" "${pdf%.pdf}-qdf.pdf" || [ $? -eq 3 ]
     done
 }
 
 for target in "$@"; do
     case $target in
-        cmap) binary=fuzz_cmap_parse options="-max_len=4096" ;;
+        cmap) binary=fuzz_cmap_parse seeder='' options="-max_len=4096" ;;
         # The report's notes and alerts would flood the log: the inputs run
         # with standard error closed, while libFuzzer keeps its own output;
         # run a finding's input again to see everything it wrote.
-        report) binary=fuzz_report options="-close_fd_mask=2 -rss_limit_mb=3072 -timeout=30" ;;
+        report) binary=fuzz_report seeder=split_fonts options="-close_fd_mask=2 -rss_limit_mb=3072 -timeout=30" ;;
         *) echo "$0: no fuzz target is named $target" >&2; exit 2 ;;
     esac
-    cmake --build "$build" --target "$binary"
+    # shellcheck disable=SC2086
+    cmake --build "$build" --target "$binary" $seeder
     mkdir "$corpus/$target"
     "seed_$target" "$corpus/$target"
     # shellcheck disable=SC2086
