@@ -7,8 +7,8 @@
 # Configures a clang build in build-fuzz/ with ORTHEO_FUZZ=ON, builds only
 # the fuzz targets asked for, and runs each on a copy of its seed corpus in
 # a temporary directory: fuzz/corpus/cmap for the CMap parser; for the
-# report, the fonts of the test fixtures and the sample, one a document, and
-# the small fixtures whole, each also uncompressed by qpdf --qdf. Exits
+# report, each font of the test fixtures and the sample in a document of its
+# own and the small fixtures whole, each also uncompressed by qpdf --qdf. Exits
 # non-zero on any finding; the input that caused it is kept in
 # build-fuzz/findings/. libFuzzer needs clang's runtime (libclang-rt-14-dev).
 set -eu
