@@ -19,6 +19,7 @@
 #include "host.h"
 #include "model/document_writer.h"
 #include "model/fonts.h"
+#include "model/page_tree.h"
 #include "model/pages.h"
 
 namespace host {
@@ -86,6 +87,7 @@ Handle Documents::open(const std::string& path, const std::string& password) {
         } else {
             pdf->processFile(path.c_str(), givenPassword);
         }
+        mendPageTree(*pdf);
         pdf->getAllPages();  // a file whose page tree cannot be read is no use to anyone
     } catch (const QPDFExc& failure) {
         raiseOpenFailure(path, failure);

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <stdexcept>
 #include <zlib.h>
 
 #include <qpdf/QPDF.hh>
@@ -124,6 +126,24 @@ std::string sampleCMap(std::size_t bytes) {
     }
     if (text.compare(text.size() - 10, 10, "endbfchar\n") != 0) text += "endbfchar\n";
     return text + "endcmap CMapName currentdict /CMap defineresource pop end end\n";
+}
+
+std::string writeRawPdf(const std::string& path, const std::vector<std::string>& objects) {
+    std::string file = "%PDF-1.4\n";
+    std::string table = "xref\n0 " + std::to_string(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (std::size_t index = 0; index < objects.size(); ++index) {
+        char entry[24];
+        std::snprintf(entry, sizeof entry, "%010zu 00000 n \n", file.size());
+        table += entry;
+        file += std::to_string(index + 1) + " 0 obj\n" + objects[index] + "\nendobj\n";
+    }
+    const std::size_t tableOffset = file.size();
+    file += table + "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n" +
+            std::to_string(tableOffset) + "\n%%EOF\n";
+    std::ofstream out(path, std::ios::binary);
+    out << file;
+    if (!out.flush()) throw std::runtime_error("cannot write " + path);
+    return path;
 }
 
 std::string temporaryPath(const std::string& name) {

@@ -27,6 +27,11 @@ ToUnicodeSample writeCorruptToUnicodePdf(const std::string& path, const std::str
 // far (counted from 0 over the whole document).
 std::string writeFontsPdf(const std::string& path, const std::vector<std::vector<std::string>>& pages);
 
+// Writes `objects`, numbered from 1, as a PDF with a cross-reference table
+// and object 1 as its catalog: for files that qpdf would not write, such as
+// damaged page trees.
+std::string writeRawPdf(const std::string& path, const std::vector<std::string>& objects);
+
 // `data` compressed as a FlateDecode stream holds it.
 std::string deflate(const std::string& data);
 
