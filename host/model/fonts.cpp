@@ -187,11 +187,9 @@ Handle Fonts::handleFor(Handle document, QPDFObjectHandle dict) {
         if (font.handle == kNoHandle) font = {fonts_.add({document, dict}), isType3Font(dict)};
         return font.handle;
     }
-    for (const auto& [object, handle] : known.direct) {
-        if (object.isSameObjectAs(dict)) return handle;
-    }
+    if (const auto met = known.direct.find(dict.getObjectPtr()); met != known.direct.end()) return met->second.second;
     const Handle handle = fonts_.add({document, dict});
-    known.direct.emplace_back(dict, handle);
+    known.direct.try_emplace(dict.getObjectPtr(), dict, handle);
     return handle;
 }
 

@@ -109,8 +109,10 @@ private:
 
     struct DocumentFonts {
         std::unordered_map<QPDFObjGen, KnownFont, ObjGenHash> indirect;
-        // Inline dictionaries have no number; they are told apart by identity.
-        std::vector<std::pair<QPDFObjectHandle, Handle>> direct;
+        // Inline dictionaries have no number; they are told apart by the qpdf
+        // object that every handle to them shares, as isSameObjectAs does, in
+        // one lookup. The handle kept with each keeps that object alive.
+        std::unordered_map<const QPDFObject*, std::pair<QPDFObjectHandle, Handle>> direct;
         Memo walked;
     };
 
