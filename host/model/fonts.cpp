@@ -13,6 +13,7 @@
 #include "model/documents.h"
 #include "model/font_facts.h"
 #include "model/object_ids.h"
+#include "model/page_tree.h"
 
 namespace host {
 namespace {
@@ -63,13 +64,12 @@ struct PageResources {
     std::optional<QPDFObjGen> key;
 };
 
+// The climb is bounded by the depth of a page tree, which also ends it in a
+// loop of /Parent links.
 PageResources resourcesOfPage(QPDFObjectHandle page) {
-    std::vector<QPDFObjGen> seen;  // a page tree is shallow; a cycle ends the climb
-    for (QPDFObjectHandle node = page; node.isDictionary(); node = node.getKey("/Parent")) {
-        if (node.isIndirect()) {
-            if (std::find(seen.begin(), seen.end(), node.getObjGen()) != seen.end()) break;
-            seen.push_back(node.getObjGen());
-        }
+    QPDFObjectHandle node = page;
+    for (std::size_t level = 0; level <= kDeepestPageTree && node.isDictionary();
+         ++level, node = node.getKey("/Parent")) {
         QPDFObjectHandle resources = node.getKey("/Resources");
         if (!resources.isDictionary()) continue;
         if (resources.isIndirect()) return {resources, resources.getObjGen()};

@@ -27,7 +27,9 @@ bool isNoPage(QPDFObjectHandle kid) {
     return type.isName() && type.getName() != "/Page";
 }
 
-void warnSkipped(QPDFObjectHandle kid, QPDFObjectHandle node, const char* why) {
+const std::string kTooDeep = "deeper than " + std::to_string(kDeepestPageTree) + " levels";
+
+void warnSkipped(QPDFObjectHandle kid, QPDFObjectHandle node, const std::string& why) {
     warnOnce("skipped " + describe(kid) + " under /Kids of " + describe(node) + ": " + why);
 }
 
@@ -72,6 +74,11 @@ void mendPageTree(QPDF& pdf) {
             }
             if (!entered.insert(kid.getObjGen()).second) {
                 warnSkipped(kid, visit.node, "a page-tree node reached twice");
+                visit.mended = true;
+                continue;
+            }
+            if (path.size() == kDeepestPageTree) {
+                warnSkipped(kid, visit.node, kTooDeep);
                 visit.mended = true;
                 continue;
             }

@@ -90,5 +90,47 @@ TEST(DamagedPageTree, KidsThatAreNoPagesAreSkippedAndStayWhatTheyAre) {
     EXPECT_EQ(testing::outlineLines(output), outlineOnPages(1));
 }
 
+// A page `levels` nodes below the root, which alone holds the resources:
+// objects 1 to 5 as above, then the nodes from 6 on, each the next's parent.
+std::string deepTree(const std::string& name, int levels) {
+    std::vector<std::string> objects{
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /Kids [" + std::to_string(levels > 0 ? 6 : 3) +
+            " 0 R] /Count 1 /Resources << /Font << /F1 4 0 R >> >> >>",
+        "<< /Type /Page /Parent " + std::to_string(levels > 0 ? 5 + levels : 2) +
+            " 0 R /MediaBox [0 0 200 200] /Contents 5 0 R >>",
+        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>",
+        "<< /Length 31 >>\nstream\nBT /F1 12 Tf 10 10 Td (A) Tj ET\nendstream",
+    };
+    for (int level = 1; level <= levels; ++level) {
+        const int kid = level < levels ? 6 + level : 3;
+        objects.push_back("<< /Type /Pages /Parent " + std::to_string(level > 1 ? 4 + level : 2) + " 0 R /Kids [" +
+                          std::to_string(kid) + " 0 R] /Count 1 >>");
+    }
+    return testing::writeRawPdf(temporaryPath(name + ".pdf"), objects);
+}
+
+// qpdf reads a page tree recursively: a deep enough tree overflowed the
+// stack. Nodes deeper than any real tree's are left out, and a page's climb
+// to its inherited resources goes as deep as a tree may be.
+TEST(DamagedPageTree, NodesDeeperThanAnyRealTreeAreLeftOut) {
+    const std::string deepest = deepTree("deepest", 255);
+    const std::string deepestReport = temporaryPath("deepest-report.pdf");
+    const auto kept = runCommand({kOrtheo, "report", deepest, "-o", deepestReport});
+    EXPECT_EQ(kept.exitStatus, 0) << kept.err;
+    EXPECT_EQ(kept.err, "");
+    EXPECT_EQ(testing::outlineLines(deepestReport), outlineOnPages(1));
+
+    const std::string tooDeep = deepTree("too-deep", 256);
+    const auto cut = runCommand({kOrtheo, "report", tooDeep, "-o", temporaryPath("too-deep-report.pdf")});
+    EXPECT_EQ(cut.exitStatus, 3);
+    EXPECT_EQ(cut.err, "ortheo: warning: skipped 261 0 R under /Kids of 260 0 R: deeper than 256 levels\n"
+                       "ortheo: " + tooDeep + " uses no fonts; no report written\n");
+
+    const std::string abyss = deepTree("abyss", 100000);
+    const auto survived = runCommand({kOrtheo, "report", abyss, "-o", temporaryPath("abyss-report.pdf")});
+    EXPECT_EQ(survived.exitStatus, 3) << survived.err;
+}
+
 }  // namespace
 }  // namespace ortheo
