@@ -1,5 +1,9 @@
 #include "edit/font_copier.h"
 
+#include <set>
+#include <string>
+#include <vector>
+
 #include <qpdf/QPDF.hh>
 
 #include "core/errors.h"
@@ -48,6 +52,32 @@ void dropOversizedToUnicode(QPDFObjectHandle source, QPDFObjectHandle copy) {
              std::to_string(kLargestStreamRead >> 20) + " MB; the report's copy of the font goes without it");
 }
 
+// qpdf copies a font's objects recursively, a few stack frames for each
+// object on the way down, so a font that reaches a long chain of objects
+// would overflow the stack. No real font reaches more than a few hundred
+// (a Type3 font's glyph procedures and their resources).
+constexpr std::size_t kLargestFontGraph = 4096;
+
+// Whether `font` reaches at most kLargestFontGraph numbered objects; the
+// walk stops as soon as it has met more.
+bool isSmallEnoughToCopy(QPDFObjectHandle font) {
+    std::set<QPDFObjGen> reached;
+    std::vector<QPDFObjectHandle> pending{font};
+    while (!pending.empty()) {
+        QPDFObjectHandle object = pending.back();
+        pending.pop_back();
+        if (object.isIndirect() && !reached.insert(object.getObjGen()).second) continue;
+        if (reached.size() > kLargestFontGraph) return false;
+        if (object.isStream()) object = object.getDict();
+        if (object.isArray()) {
+            for (QPDFObjectHandle item : object.aitems()) pending.push_back(item);
+        } else if (object.isDictionary()) {
+            for (auto& [key, value] : object.ditems()) pending.push_back(value);
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 void FontCopier::anchor(PageFontEntry& font) {
@@ -67,6 +97,10 @@ QPDFObjectHandle FontCopier::documentFontIn(Handle target, PageFontEntry& font) 
     const auto key = std::make_tuple(target, font.document, font.dict.getObjGen());
     if (const auto known = fromDocuments_.find(key); known != fromDocuments_.end()) return known->second;
     QPDF& source = documentPdf(font.document);
+    if (!isSmallEnoughToCopy(font.dict)) {
+        raise(kErrPdf, "the font " + font.dict.unparse() + " reaches more than " + std::to_string(kLargestFontGraph) +
+                           " objects, too many to copy into the report");
+    }
     // The report may be written after the analysed document is closed.
     source.setImmediateCopyFrom(true);
     QPDFObjectHandle copy = documentPdf(target).copyForeignObject(font.dict);

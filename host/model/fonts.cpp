@@ -9,6 +9,7 @@
 #include <qpdf/QPDFAnnotationObjectHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 
+#include "core/warnings.h"
 #include "host.h"
 #include "model/documents.h"
 #include "model/font_facts.h"
@@ -107,6 +108,10 @@ public:
 
 private:
     static constexpr std::size_t kNoCut = SIZE_MAX;
+    // No real document nests forms, patterns and Type3 fonts more than a few
+    // levels; deeper ones are left out, so that a hostile chain of them
+    // cannot exhaust the stack of this recursive walk.
+    static constexpr std::size_t kDeepestNesting = 256;
 
     // What a form, pattern, Type3 font or appearance stream holds.
     FontList holderFonts(QPDFObjectHandle holder) {
@@ -156,6 +161,13 @@ private:
             return {};
         }
         const std::size_t depth = entered_.size();
+        if (depth == kDeepestNesting) {
+            warnOnce("left out what " + std::to_string(key.getObj()) + " " + std::to_string(key.getGen()) +
+                     " R holds: forms, patterns and Type3 fonts nested more than " +
+                     std::to_string(kDeepestNesting) + " deep");
+            lowestCut_ = 0;  // what the open walks hold depends on how deep they began
+            return {};
+        }
         entered_.emplace(key, depth);
         FontList fonts = walk();
         entered_.erase(key);
