@@ -97,7 +97,21 @@ public:
                                        : resourcesFonts(resources.dict);
         QPDFObjectHandle annotations = page.getKey("/Annots");
         if (!annotations.isArray()) return fonts;
+        // Pages that share one /Annots array cost a lookup, as for resources:
+        // walking it for each page would cost pages times annotations.
+        const FontList shown = annotations.isIndirect()
+                                   ? kept(annotations.getObjGen(), [&] { return appearanceFonts(annotations); })
+                                   : appearanceFonts(annotations);
         std::unordered_set<Handle> seen(fonts.begin(), fonts.end());
+        appendNew(fonts, shown, seen);
+        return fonts;
+    }
+
+private:
+    // What the normal appearances of an /Annots array hold, in its order.
+    FontList appearanceFonts(QPDFObjectHandle annotations) {
+        FontList fonts;
+        std::unordered_set<Handle> seen;
         for (QPDFObjectHandle annotation : annotations.aitems()) {
             if (!annotation.isDictionary()) continue;
             QPDFObjectHandle appearance = QPDFAnnotationObjectHelper(annotation).getAppearanceStream("/N");
@@ -106,7 +120,6 @@ public:
         return fonts;
     }
 
-private:
     static constexpr std::size_t kNoCut = SIZE_MAX;
     // No real document nests forms, patterns and Type3 fonts more than a few
     // levels; deeper ones are left out, so that a hostile chain of them

@@ -117,6 +117,24 @@ TEST_F(FontEnumerationTest, GivesTheSameHandleForTheSameFontOnEveryPageAndEveryC
     EXPECT_EQ(testing::objectNumberOf(first.at(1)), 0);  // Courier is written inline
 }
 
+// What the appearances of a shared /Annots array hold is worked out once,
+// and each page lists it after its own fonts, without repeats.
+TEST_F(FontEnumerationTest, PagesSharingAnAnnotsArrayEachListWhatItsAppearancesHold) {
+    const std::string path = testing::writeRawPdf(
+        testing::temporaryPath("shared-annots.pdf"),
+        {"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 >>",
+         "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 10 10] /Annots 5 0 R"
+         " /Resources << /Font << /F << /Subtype /Type1 /BaseFont /Alpha >> >> >> >>",
+         "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 10 10] /Annots 5 0 R /Resources << /Font << /F 8 0 R >> >> >>",
+         "[6 0 R 6 0 R]", "<< /Type /Annot /Subtype /FreeText /Rect [0 0 1 1] /AP << /N 7 0 R >> >>",
+         "<< /Type /XObject /Subtype /Form /BBox [0 0 1 1] /Length 0"
+         " /Resources << /Font << /A 8 0 R /B << /Subtype /Type1 /BaseFont /Beta >> >> >> >>\nstream\n\nendstream",
+         "<< /Subtype /Type1 /BaseFont /Gamma >>"});
+    const Handle document = open(path);
+    EXPECT_EQ(namesOfPage(document, 0), (std::vector<std::string>{"Alpha", "Gamma", "Beta"}));
+    EXPECT_EQ(namesOfPage(document, 1), (std::vector<std::string>{"Gamma", "Beta"}));
+}
+
 // Stops when the procedure answers 0, after `limit` fonts.
 struct StopAfter {
     int limit;
