@@ -117,6 +117,11 @@ TEST_F(GlyphNamesTest, DifferencesApplyOnTopOfTheBaseAsWritten) {
     EXPECT_EQ(names[0xFF], "last");
     EXPECT_EQ(names[0x00], "") << "names before the first code, or outside 0 to 255, name nothing";
 
+    const Names past = namesOf(fonts_.madeFont(
+        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica"
+        " /Encoding << /Differences [ 9223372036854775807 /largest /past 66 /Bee ] >> >>"));
+    EXPECT_EQ(past[0x42], "Bee") << "the largest code counts on without overflowing";
+
     // Without /BaseEncoding a non-symbolic font starts from StandardEncoding, a symbolic one from nothing.
     const std::string differences = " /Encoding << /Differences [ 66 /Bee ] >> >>";
     const Names plain = namesOf(fonts_.madeFont("<< /Type /Font /Subtype /Type1 /BaseFont /Plain" + differences));

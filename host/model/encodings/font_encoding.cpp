@@ -61,7 +61,8 @@ CodeNames baseEncoding(QPDFObjectHandle font, QPDFObjectHandle encoding, FT_Libr
 }
 
 // Each number sets the code of the names after it; names before any number,
-// and codes outside 0 to 255, name nothing.
+// and codes outside 0 to 255, name nothing. Counting stops past 255, so that
+// no number in the file makes the count overflow.
 void applyDifferences(QPDFObjectHandle differences, CodeNames& names) {
     if (!differences.isArray()) return;
     std::optional<long long> code;
@@ -73,7 +74,7 @@ void applyDifferences(QPDFObjectHandle differences, CodeNames& names) {
                 const std::string glyph = item.getName().substr(1);
                 names[static_cast<std::size_t>(*code)] = glyph == ".notdef" ? "" : glyph;
             }
-            ++*code;
+            if (*code < static_cast<long long>(names.size())) ++*code;
         }
     }
 }
