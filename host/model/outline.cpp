@@ -1,6 +1,7 @@
 #include "model/outline.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <set>
@@ -74,11 +75,12 @@ QPDFObjectHandle lastChildOf(QPDFObjectHandle parent) {
 }
 
 // The outline root counts every item a reader shows; the items the host
-// makes are closed, so a new item under one of them counts for it alone.
+// makes are closed, so a new item under one of them counts for it alone. A
+// file's own count is taken as it is, short of overflowing.
 void countRootItem(QPDFObjectHandle root) {
     QPDFObjectHandle count = root.getKey("/Count");
     const long long shown = count.isInteger() ? count.getIntValue() : 0;
-    root.replaceKey("/Count", QPDFObjectHandle::newInteger(std::max(shown, 0LL) + 1));
+    root.replaceKey("/Count", QPDFObjectHandle::newInteger(std::clamp(shown, 0LL, LLONG_MAX - 1) + 1));
 }
 
 }  // namespace

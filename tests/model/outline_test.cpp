@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -236,6 +237,20 @@ TEST_F(OutlineTest, ANewItemOfAnOpenedFileFollowsItsLastItem) {
     loaded_.host().documents().save(opened, changed);
     EXPECT_EQ(qpdfOutline(changed), (std::vector<std::string>{"First", "Second", "Third -> page 1"}));
     EXPECT_EQ(runCommand({"/usr/bin/qpdf", "--check", changed}).exitStatus, 0);
+}
+
+TEST_F(OutlineTest, AnOpenedFilesLargestCountTakesANewItemWithoutOverflowing) {
+    const Handle made = callHost<host::op::DocCreate>();
+    callHost<host::op::PageRelease>(appendPage(made));
+    callHost<host::op::BookmarkAddNewChild>(callHost<host::op::DocRootBookmark>(made), "First");
+    const std::string path = temporaryPath("largest-count.pdf");
+    loaded_.host().documents().save(made, path);
+
+    const Handle opened = loaded_.host().documents().open(path);
+    QPDFObjectHandle outlines = loaded_.host().documents().get(opened).pdf->getRoot().getKey("/Outlines");
+    outlines.replaceKey("/Count", QPDFObjectHandle::newInteger(LLONG_MAX));
+    callHost<host::op::BookmarkAddNewChild>(callHost<host::op::DocRootBookmark>(opened), "Second");
+    EXPECT_EQ(outlines.getKey("/Count").getIntValue(), LLONG_MAX);
 }
 
 TEST_F(OutlineTest, MadeUpForeignAndStaleObjectsRaise) {
