@@ -111,7 +111,9 @@ private:
         std::unordered_map<QPDFObjGen, KnownFont, ObjGenHash> indirect;
         // Inline dictionaries have no number; they are told apart by the qpdf
         // object that every handle to them shares, as isSameObjectAs does, in
-        // one lookup. The handle kept with each keeps that object alive.
+        // one lookup. qpdf 11 hands that object out through getObjectPtr(),
+        // which its header marks as for its own use. The handle kept with
+        // each keeps that object alive.
         std::unordered_map<const QPDFObject*, std::pair<QPDFObjectHandle, Handle>> direct;
         Memo walked;
     };

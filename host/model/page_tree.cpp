@@ -72,13 +72,13 @@ void mendPageTree(QPDF& pdf) {
                 kid = pdf.makeIndirectObject(kid);
                 visit.mended = true;
             }
-            if (!entered.insert(kid.getObjGen()).second) {
-                warnSkipped(kid, visit.node, "a page-tree node reached twice");
+            if (path.size() == kDeepestPageTree) {
+                warnSkipped(kid, visit.node, kTooDeep);
                 visit.mended = true;
                 continue;
             }
-            if (path.size() == kDeepestPageTree) {
-                warnSkipped(kid, visit.node, kTooDeep);
+            if (!entered.insert(kid.getObjGen()).second) {
+                warnSkipped(kid, visit.node, "a page-tree node reached twice");
                 visit.mended = true;
                 continue;
             }
