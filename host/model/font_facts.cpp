@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 
 #include "core/errors.h"
 #include "core/warnings.h"
@@ -47,6 +48,11 @@ QPDFObjectHandle descriptorOf(QPDFObjectHandle font) {
     QPDFObjectHandle holder = isMultiByte(font) ? descendantOf(font) : font;
     return holder.isDictionary() ? holder.getKey("/FontDescriptor") : QPDFObjectHandle::newNull();
 }
+
+struct FaceCloser {
+    void operator()(FT_Face face) const { FT_Done_Face(face); }
+};
+using Face = std::unique_ptr<FT_FaceRec, FaceCloser>;
 
 std::string objectReference(QPDFObjectHandle object) {
     return std::to_string(object.getObjectID()) + " " + std::to_string(object.getGeneration()) + " R";
@@ -117,32 +123,28 @@ bool isEmbedded(QPDFObjectHandle font) {
     return font.getKey("/Subtype").isNameAndEquals("/Type3") || embeddedProgram(font).has_value();
 }
 
-std::int32_t programProtection(std::string_view program, FT_Library library) {
-    FT_Face face = nullptr;
-    // FreeType reads the bytes in place; `program` outlives the face.
-    if (FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte*>(program.data()),
-                           static_cast<FT_Long>(program.size()), 0, &face) != 0) {
-        return 0;
-    }
-    const FT_UShort flags = FT_Get_FSType_Flags(face);
-    FT_Done_Face(face);
-    return (flags & kOutlinesForbidden) != 0 ? flags : 0;
-}
-
 std::optional<std::string> embeddedProgramBytes(QPDFObjectHandle font) {
     const auto program = embeddedProgram(font);
     if (!program) return std::nullopt;
     return decodedProgram(*program);
 }
 
-std::int32_t embeddingProtection(QPDFObjectHandle font, FT_Library library) {
-    const auto data = embeddedProgramBytes(font);
-    return data ? programProtection(*data, library) : 0;
+ProgramFacts readProgramFacts(QPDFObjectHandle font, FT_Library library) {
+    const auto program = embeddedProgramBytes(font);
+    if (!program) return {};
+    FT_Face opened = nullptr;
+    // FreeType reads the bytes in place; `program` outlives the face.
+    if (FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte*>(program->data()),
+                           static_cast<FT_Long>(program->size()), 0, &opened) != 0) {
+        return {};
+    }
+    const Face face(opened);
+    const FT_UShort flags = FT_Get_FSType_Flags(face.get());
+    return {(flags & kOutlinesForbidden) != 0 ? flags : 0, encodings::faceEncoding(face.get())};
 }
 
-FontAttributes fontAttributes(QPDFObjectHandle font, FT_Library library) {
-    return {fontName(font), fontSubtype(font), encodingName(font), cidFontType(font),
-            embeddingProtection(font, library)};
+FontAttributes fontAttributes(QPDFObjectHandle font, const ProgramFacts& program) {
+    return {fontName(font), fontSubtype(font), encodingName(font), cidFontType(font), program.protection};
 }
 
 std::optional<QPDFObjectHandle> standardType1Font(std::string_view baseFont) {

@@ -18,6 +18,8 @@
 
 #include <qpdf/QPDFObjectHandle.hh>
 
+#include "model/encodings/font_encoding.h"
+
 namespace host {
 
 // Owns one FreeType library. Raises kErrNoMemory when FreeType cannot start.
@@ -40,7 +42,7 @@ struct FontAttributes {
     std::optional<std::string> type;     // /Subtype: Type1, TrueType, Type0, Type3, MMType1
     std::optional<std::string> encoding; // see `encodingName`
     std::optional<std::string> cidType;  // see `cidFontType`
-    std::int32_t protection = 0;         // see `embeddingProtection`
+    std::int32_t protection = 0;         // see `ProgramFacts`
 };
 
 // Whether an object is a font the host can describe and copy: a dictionary
@@ -84,17 +86,26 @@ std::optional<std::string> embeddedProgramBytes(QPDFObjectHandle font);
 // viewer draws them from the file and never substitutes another font.
 bool isEmbedded(QPDFObjectHandle font);
 
-// The fsType flags of a font program when they forbid embedding it as
-// outlines (restricted-licence embedding, 0x0002, or bitmap embedding
-// only, 0x0200); 0 otherwise, for a program without such flags (Type 1,
-// bare CFF) and for bytes FreeType cannot open.
-std::int32_t programProtection(std::string_view program, FT_Library library);
+// What the host reads from a font's embedded program, all from one
+// decoding and one FreeType face. A font without a program, one that
+// cannot be decoded or that FreeType cannot open tells nothing: 0 and none.
+struct ProgramFacts {
+    // The fsType flags when they forbid embedding the program as outlines
+    // (restricted-licence embedding, 0x0002, or bitmap embedding only,
+    // 0x0200); 0 otherwise, as for a program without such flags (Type 1,
+    // bare CFF).
+    std::int32_t protection = 0;
+    // The encoding the program carries itself (`encodings::faceEncoding`).
+    // It is read for a Type0 font's program too: a program may be shared
+    // between fonts, and what is kept of it must not depend on which font
+    // asked first.
+    std::optional<encodings::CodeNames> builtInEncoding;
+};
 
-// `programProtection` of the font's decoded embedded program; 0 without one
-// or when the stream cannot be decoded.
-std::int32_t embeddingProtection(QPDFObjectHandle font, FT_Library library);
+ProgramFacts readProgramFacts(QPDFObjectHandle font, FT_Library library);
 
-FontAttributes fontAttributes(QPDFObjectHandle font, FT_Library library);
+// The attributes of a font whose program's facts were read already.
+FontAttributes fontAttributes(QPDFObjectHandle font, const ProgramFacts& program);
 
 // A new direct dictionary for one of the fourteen standard Type 1 fonts,
 // with /WinAnsiEncoding (Symbol and ZapfDingbats keep their built-in

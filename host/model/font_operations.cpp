@@ -148,7 +148,7 @@ void readFontAttributes(Handle font, void* attrs, std::int32_t size) {
                                    " bytes cannot hold the font attributes (" + std::to_string(kFontAttrsSize) +
                                    " bytes)");
     }
-    const FontAttributes facts = fontAttributes(entry.dict, fonts().freeType());
+    const FontAttributes facts = fontAttributes(entry.dict, fonts().programFacts(entry.document, entry.dict));
     writeAt(attrs, kFontAttrsName, Host::current().atoms().intern(facts.name));
     writeAt(attrs, kFontAttrsType, atomOrNull(facts.type));
     writeAt(attrs, kFontAttrsEncoding, atomOrNull(facts.encoding));

@@ -260,6 +260,15 @@ FT_Library Fonts::freeType() {
     return freeType_->get();
 }
 
+ProgramFacts Fonts::programFacts(Handle document, QPDFObjectHandle font) {
+    const auto program = embeddedProgram(font);
+    if (!program) return {};
+    auto& read = documents_[document].programs;
+    const QPDFObjGen key = program->getObjGen();
+    if (const auto met = read.find(key); met != read.end()) return met->second;
+    return read.emplace(key, readProgramFacts(font, freeType())).first->second;
+}
+
 void Fonts::forgetDocument(Handle document) {
     std::vector<Handle> stale;
     fonts_.forEach([&](Handle handle, const FontEntry& entry) {

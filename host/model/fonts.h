@@ -41,11 +41,10 @@
 #include <qpdf/QPDFObjectHandle.hh>
 
 #include "core/handles.h"
+#include "model/font_facts.h"
 #include "model/object_ids.h"
 
 namespace host {
-
-class FreeTypeLibrary;
 
 struct FontEntry {
     Handle document = kNoHandle;
@@ -83,6 +82,13 @@ public:
     // The one FreeType library of the host, started on first use.
     FT_Library freeType();
 
+    // The facts of a font's embedded program (`readProgramFacts`), read once
+    // per program stream of a document: the plug-in asks for a font's
+    // attributes and its code names several times, and each reading decodes
+    // the whole program. No host operation writes a stream, so what was read
+    // stays true while the document is open.
+    ProgramFacts programFacts(Handle document, QPDFObjectHandle font);
+
     // Drops the fonts of a document that is being closed, and what was
     // kept of its walks.
     void forgetDocument(Handle document);
@@ -116,6 +122,7 @@ private:
         // each keeps that object alive.
         std::unordered_map<const QPDFObject*, std::pair<QPDFObjectHandle, Handle>> direct;
         Memo walked;
+        std::unordered_map<QPDFObjGen, ProgramFacts, ObjGenHash> programs;  // by program stream
     };
 
     HandleRegistry<FontEntry> fonts_{HandleKind::Font, HandleRegistry<FontEntry>::kLastingSlotBits};

@@ -21,8 +21,9 @@ namespace {
 // The names of a document-layer font's codes; raises for a bad handle.
 std::optional<encodings::CodeNames> codeNamesOfFont(Handle font) {
     Fonts& fonts = Host::current().fonts();
-    const QPDFObjectHandle dict = fonts.font(font).dict;
-    return encodings::fontCodeNames(dict, fonts.freeType());
+    const FontEntry& entry = fonts.font(font);
+    return encodings::fontCodeNames(
+        entry.dict, [&] { return fonts.programFacts(entry.document, entry.dict).builtInEncoding; });
 }
 
 // PDModel 122. A Type0 font has no one-byte names: null.

@@ -41,6 +41,8 @@ protected:
         return font;
     }
 
+    std::int32_t protection(QPDFObjectHandle font) { return host::readProgramFacts(font, freeType_.get()).protection; }
+
     QPDF pdf_;
     FreeTypeLibrary freeType_;
 };
@@ -104,28 +106,23 @@ TEST_F(FontFactsTest, FindsTheProgramInTheDescriptorOrTheDescendantsDescriptor) 
 }
 
 TEST_F(FontFactsTest, ReportsProtectionOnlyForFlagsThatForbidEmbeddingOutlines) {
-    const FT_Library library = freeType_.get();
-    EXPECT_EQ(host::programProtection(testing::trueTypeProgram(0x0002), library), 0x0002);
-    EXPECT_EQ(host::programProtection(testing::trueTypeProgram(0x0202), library), 0x0202);
-    EXPECT_EQ(host::programProtection(testing::trueTypeProgram(0x0200), library), 0x0200);
-    EXPECT_EQ(host::programProtection(testing::trueTypeProgram(0x0000), library), 0);  // installable
-    EXPECT_EQ(host::programProtection(testing::trueTypeProgram(0x0008), library), 0);  // editable
-    EXPECT_EQ(host::programProtection("not a font program", library), 0);
-    EXPECT_EQ(host::programProtection("", library), 0);
+    const auto protectionOf = [&](const std::string& program) { return protection(trueTypeFont(stream(program))); };
+    EXPECT_EQ(protectionOf(testing::trueTypeProgram(0x0002)), 0x0002);
+    EXPECT_EQ(protectionOf(testing::trueTypeProgram(0x0202)), 0x0202);
+    EXPECT_EQ(protectionOf(testing::trueTypeProgram(0x0200)), 0x0200);
+    EXPECT_EQ(protectionOf(testing::trueTypeProgram(0x0000)), 0);  // installable
+    EXPECT_EQ(protectionOf(testing::trueTypeProgram(0x0008)), 0);  // editable
+    EXPECT_EQ(protectionOf("not a font program"), 0);
+    EXPECT_EQ(protectionOf(""), 0);
 }
 
 TEST_F(FontFactsTest, ReadsProtectionFromTheDecodedProgramAndNeverFailsOnABadOne) {
-    const FT_Library library = freeType_.get();
-    EXPECT_EQ(host::embeddingProtection(trueTypeFont(stream(testing::trueTypeProgram(0x0002))), library), 2);
-
-    EXPECT_EQ(host::embeddingProtection(
-                  trueTypeFont(stream(testing::deflate(testing::trueTypeProgram(0x0002)), "<< /Filter /FlateDecode >>")),
-                  library),
+    EXPECT_EQ(protection(trueTypeFont(stream(testing::deflate(testing::trueTypeProgram(0x0002)),
+                                             "<< /Filter /FlateDecode >>"))),
               2);
-
-    EXPECT_EQ(host::embeddingProtection(trueTypeFont(stream("garbage", "<< /Filter /FlateDecode >>")), library), 0);
-    EXPECT_EQ(host::embeddingProtection(trueTypeFont(stream("image", "<< /Filter /JBIG2Decode >>")), library), 0);
-    EXPECT_EQ(host::embeddingProtection(direct("<< /Subtype /Type1 /BaseFont /Helvetica >>"), library), 0);
+    EXPECT_EQ(protection(trueTypeFont(stream("garbage", "<< /Filter /FlateDecode >>"))), 0);
+    EXPECT_EQ(protection(trueTypeFont(stream("image", "<< /Filter /JBIG2Decode >>"))), 0);
+    EXPECT_EQ(protection(direct("<< /Subtype /Type1 /BaseFont /Helvetica >>")), 0);
 }
 
 TEST_F(FontFactsTest, LeavesAProgramLargerThanAnyRealOneUnreadWithOneWarning) {
@@ -134,7 +131,9 @@ TEST_F(FontFactsTest, LeavesAProgramLargerThanAnyRealOneUnreadWithOneWarning) {
     QPDFObjectHandle font = trueTypeFont(stream(testing::deflate(program), "<< /Filter /FlateDecode >>"));
     const std::string reference = std::to_string(font.getKey("/FontDescriptor").getKey("/FontFile2").getObjectID());
     testing::StderrCapture capture;
-    EXPECT_EQ(host::embeddingProtection(font, freeType_.get()), 0);
+    const host::ProgramFacts facts = host::readProgramFacts(font, freeType_.get());
+    EXPECT_EQ(facts.protection, 0);
+    EXPECT_FALSE(facts.builtInEncoding);
     EXPECT_FALSE(host::embeddedProgramBytes(font));
     EXPECT_EQ(capture.text(), "ortheo: warning: the font program " + reference +
                                   " 0 R decodes to more than 64 MB; its embedding flags and built-in encoding are "

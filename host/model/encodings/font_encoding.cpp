@@ -1,7 +1,7 @@
 #include "model/encodings/font_encoding.h"
 
 #include <map>
-
+#include <string_view>
 
 #include "model/font_facts.h"
 
@@ -50,13 +50,11 @@ bool isSymbolic(QPDFObjectHandle font) {
     return flags.isInteger() && (flags.getIntValue() & kSymbolicFlag) != 0;
 }
 
-CodeNames baseEncoding(QPDFObjectHandle font, QPDFObjectHandle encoding, FT_Library library) {
+CodeNames baseEncoding(QPDFObjectHandle font, QPDFObjectHandle encoding, const BuiltInEncoding& builtIn) {
     const QPDFObjectHandle name = encoding.isDictionary() ? encoding.getKey("/BaseEncoding") : encoding;
     if (const EncodingVector* vector = namedEncoding(name)) return codeNamesOf(*vector);
     if (const EncodingVector* vector = symbolicStandardEncoding(font)) return codeNamesOf(*vector);
-    if (const auto program = embeddedProgramBytes(font)) {
-        if (auto builtIn = programEncoding(*program, library)) return std::move(*builtIn);
-    }
+    if (auto names = builtIn()) return std::move(*names);
     return isSymbolic(font) ? CodeNames{} : codeNamesOf(kStandardEncoding);
 }
 
@@ -89,12 +87,12 @@ CodeNames codeNamesOf(const EncodingVector& vector) {
     return names;
 }
 
-std::optional<CodeNames> fontCodeNames(QPDFObjectHandle font, FT_Library library) {
+std::optional<CodeNames> fontCodeNames(QPDFObjectHandle font, const BuiltInEncoding& builtIn) {
     if (!font.isDictionary()) return std::nullopt;
     const std::optional<std::string> subtype = fontSubtype(font);
     if (subtype == "Type0") return std::nullopt;
     QPDFObjectHandle encoding = font.getKey("/Encoding");
-    CodeNames names = subtype == "Type3" ? CodeNames{} : baseEncoding(font, encoding, library);
+    CodeNames names = subtype == "Type3" ? CodeNames{} : baseEncoding(font, encoding, builtIn);
     if (encoding.isDictionary()) applyDifferences(encoding.getKey("/Differences"), names);
     return names;
 }

@@ -2,28 +2,12 @@
 #include "model/encodings/font_encoding.h"
 
 #include <array>
-#include <memory>
 #include <span>
 
 #include FT_TYPE1_TABLES_H
 
 namespace host::encodings {
 namespace {
-
-struct FaceCloser {
-    void operator()(FT_Face face) const { FT_Done_Face(face); }
-};
-using Face = std::unique_ptr<FT_FaceRec, FaceCloser>;
-
-// The bytes are read in place: `program` must outlive the face.
-Face openFace(std::string_view program, FT_Library library) {
-    FT_Face face = nullptr;
-    if (FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte*>(program.data()),
-                           static_cast<FT_Long>(program.size()), 0, &face) != 0) {
-        return nullptr;
-    }
-    return Face(face);
-}
 
 // A glyph's name; empty for .notdef and for a glyph FreeType cannot name.
 std::string glyphName(FT_Face face, FT_UInt glyph) {
@@ -116,12 +100,10 @@ std::optional<CodeNames> symbolicCmapEncoding(FT_Face face) {
 
 }  // namespace
 
-std::optional<CodeNames> programEncoding(std::string_view program, FT_Library library) {
-    const Face face = openFace(program, library);
-    if (!face) return std::nullopt;
-    if (FT_IS_SFNT(face.get())) return symbolicCmapEncoding(face.get());
-    if (auto names = type1EncodingArray(face.get())) return names;
-    return postScriptCharmapEncoding(face.get());
+std::optional<CodeNames> faceEncoding(FT_Face face) {
+    if (FT_IS_SFNT(face)) return symbolicCmapEncoding(face);
+    if (auto names = type1EncodingArray(face)) return names;
+    return postScriptCharmapEncoding(face);
 }
 
 }  // namespace host::encodings
