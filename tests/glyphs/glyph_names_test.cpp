@@ -1,6 +1,7 @@
 // PDModel 122 and 123: the names the host gives a font's codes, checked
 // against what the font's dictionary and program say when read by other
 // means, and the rules for handing the tables back.
+#include <array>
 #include <regex>
 #include <sstream>
 
@@ -8,6 +9,7 @@
 #include <qpdf/QPDF.hh>
 
 #include "core/errors.h"
+#include "cos/cos_objects.h"
 #include "glyphs/glyph_fonts.h"
 #include "glyphs/truetype_sample.h"
 #include "model/documents.h"
@@ -159,6 +161,32 @@ TEST_F(GlyphNamesTest, TrueTypeProgramsNameCodesThroughTheirSymbolicOrMacintoshC
         fonts_.madeFont("<< /Type /Font /Subtype /TrueType /BaseFont /Sample /Encoding /WinAnsiEncoding >>", 4,
                         "/FontFile2", trueTypeWithNamedGlyphs(SampleCmap::WindowsSymbol)));
     EXPECT_EQ(named[0x42], "B");
+}
+
+// The host reads a program once per document: what it keeps must serve
+// every font that holds the program, whichever font asked first.
+TEST_F(GlyphNamesTest, AProgramSharedWithAType0FontStillNamesTheSimpleFontsCodes) {
+    const host::Handle simple = fonts_.madeFont("<< /Type /Font /Subtype /TrueType /BaseFont /Sample >>", 4,
+                                                "/FontFile2", trueTypeWithNamedGlyphs(SampleCmap::WindowsSymbol));
+    QPDF& pdf = *fonts_.host().documents().get(fonts_.madeDocument()).pdf;
+    QPDFObjectHandle descendant = pdf.makeIndirectObject(
+        QPDFObjectHandle::parse("<< /Type /Font /Subtype /CIDFontType2 /BaseFont /Sample >>"));
+    descendant.replaceKey("/FontDescriptor", fonts_.host().fonts().font(simple).dict.getKey("/FontDescriptor"));
+    QPDFObjectHandle type0 = pdf.makeIndirectObject(
+        QPDFObjectHandle::parse("<< /Type /Font /Subtype /Type0 /BaseFont /Sample /Encoding /Identity-H >>"));
+    type0.replaceKey("/DescendantFonts", QPDFObjectHandle::newArray({descendant}));
+
+    // The Type0 font's attributes first, as the plug-in asks for them.
+    host::Object cosFont = fonts_.host().cos().wrap(fonts_.madeDocument(), type0);
+    const host::Handle pageFont = callHost<host::op::FontCreateFromCos>(&cosFont);
+    std::array<unsigned char, host::kFontAttrsSize> attributes{};
+    callHost<host::op::FontGetAttrs>(pageFont, attributes.data(), static_cast<std::int32_t>(attributes.size()));
+    callHost<host::op::ElementRelease>(pageFont);
+
+    const Names names = namesOf(simple);
+    EXPECT_EQ(names[0x41], "A");
+    EXPECT_EQ(names[0x80], "Euro");
+    EXPECT_EQ(names[0x93], "quotedblleft");
 }
 
 TEST_F(GlyphNamesTest, AProgramThatCannotBeReadGivesTheBaseOfAFontWithout) {
