@@ -30,7 +30,7 @@ Callback newCallback(ExtensionHandle extension, Proc proc) {
 void destroyCallback(Callback callback) { Core::current().callbacks().destroy(callback); }
 
 // Looks a table up by name and version; an unknown name gives no table.
-HostTable* getTable(Atom name, std::uint32_t version) {
+HostTable getTable(Atom name, std::uint32_t version) {
     const std::string_view wanted = Core::current().atoms().text(name);
     for (const TableRequest& request : kTableRequests) {
         if (wanted == request.name) return Core::current().tables().find(request.id, version);
@@ -53,7 +53,7 @@ std::int32_t streamClose(Handle stream) {
     return 0;
 }
 
-std::uint32_t tableVersion(HostTable* table) { return Core::current().tables().versionOf(table); }
+std::uint32_t tableVersion(HostTable table) { return Core::current().tables().versionOf(table); }
 
 }  // namespace
 

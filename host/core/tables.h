@@ -7,9 +7,14 @@
 // of the machinery beneath: qpdf, FreeType, allocation) is caught there and
 // recorded as the error in flight; once the implementation's objects are
 // gone and no catch block is active, the entry point resumes the plug-in at
-// its top frame. No C++ exception leaves an entry point. The same entries are
-// offered under each version the host is configured to offer; a table
-// pointer answers its own version through AcroSupport 103.
+// its top frame. No C++ exception leaves an entry point.
+//
+// A table is handed out as the viewer hands it out: a plain array of entries,
+// whose address is the table. Each (table, version) offered is an array of
+// its own, so that a table pointer answers its own version through
+// AcroSupport 103, and each is as long as the highest selector of its table
+// in the operation list needs; a table with no operation of the list holds
+// one null entry. Entries between the operations of the list are null.
 #pragma once
 
 #include <array>
@@ -115,40 +120,38 @@ public:
     void install() {
         static_assert(std::is_same_v<decltype(Impl), typename Op::Type*>,
                       "the implementation does not have the operation's signature");
-        entry<Op>() = reinterpret_cast<Proc>(&detail::Trampoline<Op, Impl>::call);
+        setEntry(Op::table, Op::selector, reinterpret_cast<Proc>(&detail::Trampoline<Op, Impl>::call));
     }
 
     // The table offered under this name and version, or null.
-    HostTable* find(TableId table, std::uint32_t version);
+    HostTable find(TableId table, std::uint32_t version);
     // The version of a table pointer that this registry handed out; raises
     // for any other pointer.
-    std::uint32_t versionOf(const HostTable* table) const;
+    std::uint32_t versionOf(HostTable table) const;
 
     // The Core table handed over in the setup record.
-    HostTable* setupCoreTable();
+    HostTable setupCoreTable();
 
     // Which table (and version) the host last handed out under each name.
     const std::map<TableId, std::uint32_t>& handedOut() const { return handedOut_; }
 
 private:
-    static constexpr std::uint32_t kMaxSelector = 512;
-
-    template <class Op>
-    Proc& entry() {
-        static_assert(Op::selector < kMaxSelector);
-        return entries_[static_cast<std::size_t>(Op::table)][Op::selector];
-    }
+    // Sets an entry of the table, and of every array of it handed out.
+    void setEntry(TableId table, std::uint32_t selector, Proc proc);
     template <class... Ops>
     void fillNotImplemented(std::tuple<Ops...>*) {
-        ((entry<Ops>() = reinterpret_cast<Proc>(
-             &detail::Trampoline<Ops, &detail::NotImplemented<Ops>::raiseNotImplemented>::call)), ...);
+        (setEntry(Ops::table, Ops::selector,
+                  reinterpret_cast<Proc>(
+                      &detail::Trampoline<Ops, &detail::NotImplemented<Ops>::raiseNotImplemented>::call)),
+         ...);
     }
-    HostTable* instance(TableId table, std::uint32_t version);
+    HostTable instance(TableId table, std::uint32_t version);
 
     TableOffer offer_;
+    // Every operation's entry, by table; each array handed out is a copy.
     std::array<std::vector<Proc>, kTableCount> entries_;
-    std::map<std::pair<TableId, std::uint32_t>, std::unique_ptr<HostTable>> instances_;
-    std::map<const HostTable*, std::uint32_t> versions_;
+    std::map<std::pair<TableId, std::uint32_t>, std::vector<Proc>> instances_;
+    std::map<HostTable, std::uint32_t> versions_;
     std::map<TableId, std::uint32_t> handedOut_;
 };
 

@@ -23,7 +23,7 @@ void traceImportFailure(const char* name, std::uint32_t requested) {
 
 // Asks for the table at each known version not below the one requested,
 // newest first; answers the version found, or 0.
-std::uint32_t findInKnownVersions(host::Atom name, std::uint32_t requested, host::HostTable** table) {
+std::uint32_t findInKnownVersions(host::Atom name, std::uint32_t requested, host::HostTable* table) {
     for (const std::uint32_t candidate : knownTableVersions) {
         if (candidate < requested) break;
         *table = callHost<host::op::GetTable>(name, candidate);
@@ -67,10 +67,10 @@ host::Bool16 handOverProcedures(host::HandshakeRecord* record) {
 }  // namespace
 
 host::Bool16 ImportHostTable(const char* name, std::uint32_t requested, std::uint32_t* version,
-                             host::HostTable** table) {
+                             host::HostTable* table) {
     const host::Atom atom = callHost<host::op::AtomFromString>(name);
     std::uint32_t found = kNoVersionYet;
-    host::HostTable* answer = nullptr;
+    host::HostTable answer = nullptr;
 
     if (pluginState()[host::TableId::AcroSupport].version >= kDirectLookupSince) {
         answer = callHost<host::op::GetTable>(atom, requested);

@@ -37,6 +37,6 @@ host::Bool16 ORTHEO_CDECL HandshakePlugin(std::uint32_t handshakeVersion, host::
 // Imports one table; answers whether a version was found. On failure the
 // trace line "failed on NAME version [(beta)]HEX" goes to the debugger output.
 host::Bool16 ImportHostTable(const char* name, std::uint32_t requested, std::uint32_t* version,
-                             host::HostTable** table);
+                             host::HostTable* table);
 
 }  // namespace ortheo

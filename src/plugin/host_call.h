@@ -11,8 +11,9 @@
 // and this function's own, where no object with a destructor lives between
 // the resume point and the call.
 //
-// A table that was not imported, or one too short to hold the selector,
-// throws `MissingHostOperation`; the catch-alls handle it like a raise.
+// A table that was not imported, or an entry the host left null, throws
+// `MissingHostOperation`; the catch-alls handle it like a raise. A table's
+// length is not known: the version agreed at import promises the selector.
 #pragma once
 
 #include <csetjmp>
@@ -49,11 +50,11 @@ struct CallFrame {
 
 template <class Op>
 typename Op::Type* hostEntry() {
-    const host::HostTable* table = pluginState()[Op::table].table;
-    if (table == nullptr || Op::selector >= table->count || table->entries[Op::selector] == nullptr) [[unlikely]] {
+    const host::HostTable table = pluginState()[Op::table].table;
+    if (table == nullptr || table[Op::selector] == nullptr) [[unlikely]] {
         throwMissingHostOperation(Op::table);
     }
-    return reinterpret_cast<typename Op::Type*>(table->entries[Op::selector]);
+    return reinterpret_cast<typename Op::Type*>(table[Op::selector]);
 }
 
 template <class Op>

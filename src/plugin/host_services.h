@@ -104,11 +104,12 @@ using SelectionFontProc = Bool16(ORTHEO_CDECL*)(ClientData data, Handle font, vo
 
 // --- Records exchanged with the host ---------------------------------------
 
-// A host function table: its entries, indexed by selector.
-struct HostTable {
-    std::uint32_t count = 0;
-    const Proc* entries = nullptr;
-};
+// A host function table as the host hands it out: the address of its first
+// entry. Selector n is the entry at index n from there; nothing precedes the
+// entries and nothing tells their number, so the version agreed at import is
+// the host's promise that the selectors the plug-in calls exist.
+using HostTable = const Proc*;
+static_assert(sizeof(HostTable) == sizeof(void*));
 
 // Where a pushed frame keeps its resume point.
 struct FrameRecord {
@@ -126,7 +127,7 @@ struct WindowsData {
 struct SetupRecord {
     std::uint32_t version = 0;
     ExtensionHandle extension = 0;
-    HostTable* coreTable = nullptr;
+    HostTable coreTable = nullptr;
     Callback handshake = kNoCallback;  // written by the plug-in
 };
 
@@ -142,7 +143,6 @@ struct HandshakeRecord {
     Callback init = kNoCallback;
     Callback unload = kNoCallback;
 };
-static_assert(sizeof(HandshakeRecord) == 24);
 
 using PlugInMainProc = Bool16(ORTHEO_CDECL*)(std::uint32_t hostVersion, std::uint32_t* handshakeVersion,
                                   SetupProc* setup, WindowsData* windowsData);
@@ -151,7 +151,20 @@ using PlugInMainProc = Bool16(ORTHEO_CDECL*)(std::uint32_t hostVersion, std::uin
 struct ToolRecord {
     std::uint32_t fields[22] = {};
 };
+
+// The records as the 32-bit viewer lays them out, byte for byte. A 64-bit
+// build widens the pointer fields, and only those.
+constexpr bool kViewerPointerWidth = sizeof(void*) == 4;
+static_assert(sizeof(FrameRecord) == 64);
 static_assert(sizeof(ToolRecord) == 88);
+static_assert(sizeof(FixedRect) == 16 && sizeof(FixedMatrix) == 24);
+static_assert(sizeof(HandshakeRecord) == 24 && offsetof(HandshakeRecord, extensionName) == 6 &&
+              offsetof(HandshakeRecord, exportTables) == 8 && offsetof(HandshakeRecord, importReplace) == 12 &&
+              offsetof(HandshakeRecord, init) == 16 && offsetof(HandshakeRecord, unload) == 20);
+static_assert(!kViewerPointerWidth || (sizeof(WindowsData) == 8 && offsetof(WindowsData, moduleInstance) == 4));
+static_assert(!kViewerPointerWidth ||
+              (sizeof(SetupRecord) == 16 && offsetof(SetupRecord, extension) == 4 &&
+               offsetof(SetupRecord, coreTable) == 8 && offsetof(SetupRecord, handshake) == 12));
 
 // The 84-byte font attribute record of PDFEditRead 41 and PDFEditWrite 34.
 constexpr std::size_t kFontAttrsSize = 84;
@@ -241,7 +254,7 @@ using AtomFromString = HostOperation<TableId::Core, 5, Atom(const char* text)>;
 using StringFromAtom = HostOperation<TableId::Core, 7, const char*(Atom atom)>;
 using NewCallback = HostOperation<TableId::Core, 8, Callback(ExtensionHandle extension, Proc proc)>;
 using DestroyCallback = HostOperation<TableId::Core, 9, void(Callback callback)>;
-using GetTable = HostOperation<TableId::Core, 10, HostTable*(Atom name, std::uint32_t version)>;
+using GetTable = HostOperation<TableId::Core, 10, HostTable(Atom name, std::uint32_t version)>;
 
 // AcroSupport
 using ErrorText = HostOperation<TableId::AcroSupport, 4,
@@ -250,7 +263,7 @@ using StreamRead = HostOperation<TableId::AcroSupport, 43,
                                  std::int32_t(void* destination, std::int32_t itemSize,
                                               std::int32_t itemCount, Handle stream)>;
 using StreamClose = HostOperation<TableId::AcroSupport, 45, std::int32_t(Handle stream)>;
-using TableVersion = HostOperation<TableId::AcroSupport, 103, std::uint32_t(HostTable* table)>;
+using TableVersion = HostOperation<TableId::AcroSupport, 103, std::uint32_t(HostTable table)>;
 
 // Cos
 using CosEqual = HostOperation<TableId::Cos, 1, Bool16(Object a, Object b)>;

@@ -12,7 +12,7 @@
 namespace ortheo {
 
 struct ImportedTable {
-    host::HostTable* table = nullptr;
+    host::HostTable table = nullptr;
     std::uint32_t version = 0;
 };
 

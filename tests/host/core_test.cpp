@@ -117,10 +117,20 @@ TEST(Tables, EveryOperationOfTheListHasAnEntry) {
     expectAnEntryForEach(static_cast<host::AllOperations*>(nullptr));
 }
 
+TEST(Tables, EachVersionOfATableIsAnArrayOfItsOwn) {
+    LoadedPlugin loaded;
+    const host::HostTable setupCore = loaded.host().core().tables().setupCoreTable();
+    const host::HostTable importedCore = pluginState()[host::TableId::Core].table;
+    EXPECT_NE(setupCore, importedCore);
+    EXPECT_EQ(callHost<host::op::TableVersion>(setupCore), 0x20000u);
+    EXPECT_EQ(callHost<host::op::TableVersion>(importedCore), 0x50000u);
+    EXPECT_EQ(setupCore[host::op::GetTable::selector], importedCore[host::op::GetTable::selector]);
+}
+
 TEST(Tables, VersionsAreAnsweredOnlyForTablesOfThisHost) {
     LoadedPlugin loaded;
-    host::HostTable foreign;
-    EXPECT_THROW(callHost<host::op::TableVersion>(&foreign), HostRaised);
+    const host::Proc foreign[1] = {};
+    EXPECT_THROW(callHost<host::op::TableVersion>(foreign), HostRaised);
     const host::Atom unknown = callHost<host::op::AtomFromString>("NoSuchTable");
     EXPECT_EQ(callHost<host::op::GetTable>(unknown, 0x60000u), nullptr);
 }

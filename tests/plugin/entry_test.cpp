@@ -117,7 +117,7 @@ TEST(ImportHostTable, MarksABetaRequestInTheTrace) {
     LoadedPlugin loaded;
     ASSERT_TRUE(loaded.outcome().loaded);
     std::uint32_t version = 1;
-    host::HostTable* table = reinterpret_cast<host::HostTable*>(1);
+    host::HostTable table = reinterpret_cast<host::HostTable>(1);
 
     StderrCapture trace;
     EXPECT_EQ(ImportHostTable("Nowhere", 0x80060000, &version, &table), 0);
