@@ -45,7 +45,9 @@ void expectNumber(const char *what, long long got, long long wanted) {
 }
 
 void expectText(const char *what, const char *got, const char *wanted) {
-    if (got == NULL || strcmp(got, wanted) != 0) differ("%s: \"%s\", wanted \"%s\"", what, got ? got : "(null)", wanted);
+    if (got == NULL || strcmp(got, wanted) != 0) {
+        differ("%s: \"%s\", wanted \"%s\"", what, got != NULL ? got : "(null)", wanted);
+    }
 }
 
 static void addLineV(Lines *lines, const char *format, va_list args) {

@@ -9,6 +9,14 @@
 
 #include "records.h"
 
+/* On Windows the host is built with mingw's C99 printf (msvcrt's knows no
+ * %zu), whose formats GCC checks as gnu_printf. */
+#if defined(_WIN32)
+#define PRINTF_FORMAT(string, first) __attribute__((format(gnu_printf, string, first)))
+#else
+#define PRINTF_FORMAT(string, first) __attribute__((format(printf, string, first)))
+#endif
+
 enum { kExtension = 0x0E7E0001, kView = 0x71E, kSourceDocument = 0xD0C1, kReportDocument = 0xD0C2, kSelection = 0x5E1 };
 
 /* --- checks.c: differences and recorded lines --- */
@@ -22,14 +30,14 @@ typedef struct {
 } Lines;
 
 /* Prints one difference and counts it. */
-void differ(const char *format, ...) __attribute__((format(printf, 1, 2)));
+void differ(const char *format, ...) PRINTF_FORMAT(1, 2);
 /* Prints one difference after which nothing more can be checked, and exits. */
-_Noreturn void giveUp(const char *format, ...) __attribute__((format(printf, 1, 2)));
+_Noreturn void giveUp(const char *format, ...) PRINTF_FORMAT(1, 2);
 int differenceCount(void);
 void expectNumber(const char *what, long long got, long long wanted);
 void expectText(const char *what, const char *got, const char *wanted);
 
-void addLine(Lines *lines, const char *format, ...) __attribute__((format(printf, 2, 3)));
+void addLine(Lines *lines, const char *format, ...) PRINTF_FORMAT(2, 3);
 void expectLines(const char *what, const Lines *got, const char *const *wanted, size_t count);
 void expectSameLines(const char *what, const Lines *got, const Lines *wanted);
 
@@ -37,7 +45,7 @@ void expectSameLines(const char *what, const Lines *got, const Lines *wanted);
  * line for each call. */
 void startCallLog(void);
 const Lines *stopCallLog(void);
-void logCall(const char *format, ...) __attribute__((format(printf, 1, 2)));
+void logCall(const char *format, ...) PRINTF_FORMAT(1, 2);
 
 /* --- core.c: Core and AcroSupport --- */
 
@@ -67,8 +75,8 @@ void installTables(void);
 void offerAllTables(void);
 void withholdTable(const char *name);
 Proc *setupCoreTable(void);
-Proc *CDECL coreGetTable(Atom name, uint32_t version);
-uint32_t CDECL supportTableVersion(Proc *table);
+Proc *CDECL_PROC coreGetTable(Atom name, uint32_t version);
+uint32_t CDECL_PROC supportTableVersion(Proc *table);
 
 /* --- viewer.c: AcroView --- */
 

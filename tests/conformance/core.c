@@ -52,12 +52,12 @@ const char *atomText(Atom atom) {
     return atoms[atom - kFirstAtom];
 }
 
-static Atom CDECL coreAtomFromString(const char *text) {
+static Atom CDECL_PROC coreAtomFromString(const char *text) {
     if (text == NULL) raiseError(1, "Core 5 was given no text");
     return atomOf(text);
 }
 
-static const char *CDECL coreStringFromAtom(Atom atom) {
+static const char *CDECL_PROC coreStringFromAtom(Atom atom) {
     const char *text = atomText(atom);
     if (text == NULL) {
         differ("Core 7 was given %#x, which is no atom of this host", atom);
@@ -68,7 +68,7 @@ static const char *CDECL coreStringFromAtom(Atom atom) {
 
 /* --- callbacks --- */
 
-static Callback CDECL coreNewCallback(uint32_t extension, Proc proc) {
+static Callback CDECL_PROC coreNewCallback(uint32_t extension, Proc proc) {
     if (extension != kExtension) differ("Core 8 with extension %#x, not the one of the setup record", extension);
     if (proc == NULL) differ("Core 8 was given no procedure");
     if (callbackCount == kCallbackCapacity) giveUp("Core 8: more than %d callbacks", kCallbackCapacity);
@@ -82,7 +82,7 @@ static bool isLive(Callback callback) {
     return callback >= kFirstCallback && index < callbackCount && callbacks[index].live;
 }
 
-static void CDECL coreDestroyCallback(Callback callback) {
+static void CDECL_PROC coreDestroyCallback(Callback callback) {
     if (!isLive(callback)) {
         differ("Core 9 was given %#x, which is no live callback", callback);
         return;
@@ -110,7 +110,7 @@ Proc procOf(Callback callback) {
 
 /* --- frames and errors --- */
 
-static void CDECL corePushFrame(FrameRecord *record, RestoreProc restore) {
+static void CDECL_PROC corePushFrame(FrameRecord *record, RestoreProc restore) {
     if (record == NULL || restore == NULL) {
         differ("Core 2 without a frame record or a restore procedure");
         return;
@@ -122,7 +122,7 @@ static void CDECL corePushFrame(FrameRecord *record, RestoreProc restore) {
     ++pushed;
 }
 
-static void CDECL corePopFrame(void) {
+static void CDECL_PROC corePopFrame(void) {
     if (depth == 0) {
         differ("Core 3 with no frame pushed");
         return;
@@ -145,9 +145,9 @@ void raiseError(int32_t code, const char *text) {
     giveUp("the restore procedure of a frame returned to the host");
 }
 
-static int32_t CDECL coreErrorInFlight(void) { return errorInFlight; }
+static int32_t CDECL_PROC coreErrorInFlight(void) { return errorInFlight; }
 
-static char *CDECL supportErrorText(int32_t code, char *buffer, int32_t size) {
+static char *CDECL_PROC supportErrorText(int32_t code, char *buffer, int32_t size) {
     if (buffer == NULL || size != kErrorTextSize) {
         differ("AcroSupport 4 with a buffer of %d bytes, wanted one of %d", (int)size, kErrorTextSize);
         if (buffer == NULL || size <= 0) return buffer;

@@ -135,7 +135,9 @@ static enum ElementKind kindOf(Handle handle) {
 }
 
 static void expectKind(const char *where, Handle handle, enum ElementKind kind) {
-    if (kindOf(handle) != kind) differ("%s was given %#x, which is not the live object it needs", where, (unsigned)handle);
+    if (kindOf(handle) != kind) {
+        differ("%s was given %#x, which is not the live object it needs", where, (unsigned)handle);
+    }
 }
 
 static Page *pageOf(const char *where, Handle handle) {
@@ -151,7 +153,7 @@ static void expectReport(const char *where, Handle document) {
 
 /* --- PDModel --- */
 
-static Object CDECL modelNewGoTo(Handle document, Object destination, Handle destDocument) {
+static Object CDECL_PROC modelNewGoTo(Handle document, Object destination, Handle destDocument) {
     expectReport("PDModel 2", document);
     expectReport("PDModel 2, its third argument", destDocument);
     const int target = indexOf("PDModel 2", destination, kDestination, destinationCount);
@@ -160,7 +162,7 @@ static Object CDECL modelNewGoTo(Handle document, Object destination, Handle des
     return makeObject(kAction, actionCount++);
 }
 
-static Object CDECL modelAddChild(Object parent, const char *title) {
+static Object CDECL_PROC modelAddChild(Object parent, const char *title) {
     const int above = indexOf("PDModel 39", parent, kBookmark, bookmarkCount);
     if (bookmarkCount == kBookmarkCapacity || title == NULL || strlen(title) >= kTitleLength) {
         giveUp("PDModel 39: too many bookmarks, or a title that is none or too long");
@@ -172,34 +174,34 @@ static Object CDECL modelAddChild(Object parent, const char *title) {
     return makeObject(kBookmark, bookmarkCount++);
 }
 
-static void CDECL modelSetAction(Object bookmark, Object action) {
+static void CDECL_PROC modelSetAction(Object bookmark, Object action) {
     const int marked = indexOf("PDModel 61", bookmark, kBookmark, bookmarkCount);
     const int chosen = indexOf("PDModel 61", action, kAction, actionCount);
     if (marked >= 0 && chosen >= 0) bookmarks[marked].destination = actionOf[chosen];
 }
 
-static Handle CDECL modelCreateDocument(void) {
+static Handle CDECL_PROC modelCreateDocument(void) {
     ++reportsCreated;
     return kReportDocument;
 }
 
-static void CDECL modelSetPageMode(Handle document, int32_t mode) {
+static void CDECL_PROC modelSetPageMode(Handle document, int32_t mode) {
     expectReport("PDModel 77", document);
     expectNumber("PDModel 77, the mode", mode, 3);
 }
 
-static Object CDECL modelRootBookmark(Handle document) {
+static Object CDECL_PROC modelRootBookmark(Handle document) {
     expectReport("PDModel 82", document);
     return makeObject(kBookmark, 0);
 }
 
-static int32_t CDECL modelPageCount(Handle document) {
+static int32_t CDECL_PROC modelPageCount(Handle document) {
     if (document == kSourceDocument) return 1;
     expectReport("PDModel 83", document);
     return (int32_t)pageCount;
 }
 
-static Handle CDECL modelAcquirePage(Handle document, int32_t index) {
+static Handle CDECL_PROC modelAcquirePage(Handle document, int32_t index) {
     expectReport("PDModel 84", document);
     if (index < 0 || (size_t)index >= pageCount) {
         differ("PDModel 84 asks for page %d of a report of %zu", (int)index, pageCount);
@@ -209,7 +211,7 @@ static Handle CDECL modelAcquirePage(Handle document, int32_t index) {
     return (Handle)(kFirstPage + index);
 }
 
-static Handle CDECL modelCreatePage(Handle document, int32_t afterIndex, FixedRect box) {
+static Handle CDECL_PROC modelCreatePage(Handle document, int32_t afterIndex, FixedRect box) {
     expectReport("PDModel 85", document);
     expectNumber("PDModel 85, the page after which the new one goes", afterIndex, (long long)pageCount - 1);
     if (pageCount == kPageCapacity) giveUp("PDModel 85: more than %d report pages", kPageCapacity);
@@ -219,7 +221,7 @@ static Handle CDECL modelCreatePage(Handle document, int32_t afterIndex, FixedRe
     return (Handle)(kFirstPage + pageCount++);
 }
 
-static void CDECL modelEnumFonts(Handle document, int32_t first, int32_t last, FontEnumProc proc, void *data,
+static void CDECL_PROC modelEnumFonts(Handle document, int32_t first, int32_t last, FontEnumProc proc, void *data,
                                  int32_t flags, int32_t progress) {
     if (document != kSourceDocument || first != 0 || last != 0 || data != NULL || flags != 0 || progress != 0) {
         differ("PDModel 95 (%#x, %d, %d, proc, %p, %d, %d), wanted (document, 0, 0, proc, null, 0, 0)",
@@ -230,7 +232,7 @@ static void CDECL modelEnumFonts(Handle document, int32_t first, int32_t last, F
     expectNumber("exception frames left by CollectFont", (long long)frameDepth(), (long long)depth);
 }
 
-static uint32_t CDECL modelPermissions(Handle document) {
+static uint32_t CDECL_PROC modelPermissions(Handle document) {
     expectNumber("PDModel 114, the document", document, kSourceDocument);
     return viewer()->permissions;
 }
@@ -239,7 +241,7 @@ static void expectSourceFont(const char *where, Handle font) {
     if (font != kSourceFont) differ("%s was given %#x, not the document's font", where, (unsigned)font);
 }
 
-static int32_t CDECL modelFontName(Handle font, char *buffer, int32_t size) {
+static int32_t CDECL_PROC modelFontName(Handle font, char *buffer, int32_t size) {
     expectSourceFont("PDModel 118", font);
     expectNumber("PDModel 118, the buffer's size", size, 256);
     if (buffer == NULL || size <= 0) return 0;
@@ -247,33 +249,33 @@ static int32_t CDECL modelFontName(Handle font, char *buffer, int32_t size) {
     return (int32_t)strlen(buffer);
 }
 
-static const char *const *CDECL modelCodeNames(Handle font) {
+static const char *const *CDECL_PROC modelCodeNames(Handle font) {
     expectSourceFont("PDModel 122", font);
     ++namesHandedOut;
     return codeNames;
 }
 
-static void CDECL modelFreeCodeNames(const char *const *names) {
+static void CDECL_PROC modelFreeCodeNames(const char *const *names) {
     if (names != codeNames) differ("PDModel 123 hands back %p, not the table of PDModel 122", (void *)names);
     ++namesHandedBack;
 }
 
-static Object CDECL modelFontDict(Handle font) {
+static Object CDECL_PROC modelFontDict(Handle font) {
     expectSourceFont("PDModel 135", font);
     return makeObject(kFontDict, 0);
 }
 
-static void CDECL modelReleasePage(Handle handle) {
+static void CDECL_PROC modelReleasePage(Handle handle) {
     Page *page = pageOf("PDModel 138", handle);
     if (page != NULL) --page->acquired;
 }
 
-static void CDECL modelPageBox(Handle handle, FixedRect *box) {
+static void CDECL_PROC modelPageBox(Handle handle, FixedRect *box) {
     const Page *page = pageOf("PDModel 144", handle);
     if (page != NULL && box != NULL) *box = page->box;
 }
 
-static Object CDECL modelNewDestination(Handle document, Handle page, Atom fitType, const FixedRect *rect,
+static Object CDECL_PROC modelNewDestination(Handle document, Handle page, Atom fitType, const FixedRect *rect,
                                         Fixed zoom, int32_t pageNumber) {
     expectReport("PDModel 215", document);
     pageOf("PDModel 215", page);
@@ -284,11 +286,11 @@ static Object CDECL modelNewDestination(Handle document, Handle page, Atom fitTy
     return makeObject(kDestination, destinationCount++);
 }
 
-static Bool16 CDECL modelDestinationValid(Object destination) {
+static Bool16 CDECL_PROC modelDestinationValid(Object destination) {
     return indexOf("PDModel 217", destination, kDestination, destinationCount) >= 0;
 }
 
-static void CDECL modelEnumSelectionFonts(Handle selection, Callback proc, void *data) {
+static void CDECL_PROC modelEnumSelectionFonts(Handle selection, Callback proc, void *data) {
     expectNumber("PDModel 223, the selection", selection, kSelection);
     selectionProc = proc;
     const SelectionFontProc collect = (SelectionFontProc)procOf(proc);
@@ -298,7 +300,7 @@ static void CDECL modelEnumSelectionFonts(Handle selection, Callback proc, void 
     expectNumber("exception frames left by the selection procedure", (long long)frameDepth(), (long long)depth);
 }
 
-static int32_t CDECL modelTranslate(Handle font, const uint8_t *input, int32_t inputLength, uint8_t *output,
+static int32_t CDECL_PROC modelTranslate(Handle font, const uint8_t *input, int32_t inputLength, uint8_t *output,
                                     int32_t capacity) {
     expectSourceFont("PDModel 308", font);
     if (input == NULL || output == NULL || inputLength != kCodes || capacity != kCodes) {
@@ -314,17 +316,17 @@ static int32_t CDECL modelTranslate(Handle font, const uint8_t *input, int32_t i
 
 /* --- Cos: the font dictionary has no ToUnicode entry --- */
 
-static Bool16 CDECL cosEqual(Object a, Object b) { return a.word0 == b.word0 && a.word1 == b.word1; }
+static Bool16 CDECL_PROC cosEqual(Object a, Object b) { return a.word0 == b.word0 && a.word1 == b.word1; }
 
-static int32_t CDECL cosTypeOf(Object object) {
+static int32_t CDECL_PROC cosTypeOf(Object object) {
     if (object.word0 >> 24 == kFontDict) return 6;
     indexOf("Cos 2", object, kCosNullObject, 1);
     return 0;
 }
 
-static Object CDECL cosNull(void) { return makeObject(kCosNullObject, 0); }
+static Object CDECL_PROC cosNull(void) { return makeObject(kCosNullObject, 0); }
 
-static Object CDECL cosDictGet(Object dict, Atom key) {
+static Object CDECL_PROC cosDictGet(Object dict, Atom key) {
     indexOf("Cos 21", dict, kFontDict, 1);
     if (atomText(key) == NULL) differ("Cos 21 was given %#x, which is no atom", key);
     return cosNull();
@@ -332,36 +334,38 @@ static Object CDECL cosDictGet(Object dict, Atom key) {
 
 /* --- PDFEditRead --- */
 
-static void CDECL readFontAttrs(Handle font, void *attrs, int32_t size) {
+static void CDECL_PROC readFontAttrs(Handle font, void *attrs, int32_t size) {
     expectKind("PDFEditRead 41", font, kAnalysedFont);
     expectNumber("PDFEditRead 41, the record's size", size, kFontAttrsSize);
     if (attrs == NULL || size != kFontAttrsSize) return;
     const Atom fields[][2] = {{kFontAttrsName, atomOf(kFontName)}, {kFontAttrsType, atomOf("Type1")},
                               {kFontAttrsCharSet, kNullAtom}, {kFontAttrsEncoding, atomOf("WinAnsiEncoding")},
                               {kFontAttrsCidType, kNullAtom}};
-    for (size_t i = 0; i < sizeof fields / sizeof fields[0]; ++i) memcpy((char *)attrs + fields[i][0], &fields[i][1], 2);
+    for (size_t i = 0; i < sizeof fields / sizeof fields[0]; ++i) {
+        memcpy((char *)attrs + fields[i][0], &fields[i][1], sizeof(Atom));
+    }
     memset((char *)attrs + kFontAttrsProtection, 0, 4);
 }
 
-static void CDECL readFontDict(Handle font, Object *dict) {
+static void CDECL_PROC readFontDict(Handle font, Object *dict) {
     expectKind("PDFEditRead 43", font, kAnalysedFont);
     if (dict != NULL) *dict = makeObject(kFontDict, 0);
 }
 
-static void CDECL readRelease(Handle handle) {
+static void CDECL_PROC readRelease(Handle handle) {
     Element *element = elementOf(handle);
     if (element == NULL) differ("PDFEditRead 52 releases %#x, which is no live object", (unsigned)handle);
     else element->live = false;
 }
 
-static Bool16 CDECL readAnswerNo(Handle font) {
+static Bool16 CDECL_PROC readAnswerNo(Handle font) {
     expectKind("PDFEditRead 70 or 120", font, kAnalysedFont);
     return 0;
 }
 
 /* --- PDFEditWrite --- */
 
-static void CDECL writeAddElement(Handle content, int32_t afterIndex, Handle element) {
+static void CDECL_PROC writeAddElement(Handle content, int32_t afterIndex, Handle element) {
     const size_t index = content - kFirstContent;
     expectNumber("PDFEditWrite 4, the place", afterIndex, 0x7FFFFFFE);
     if (content < kFirstContent || index >= pageCount || pages[index].contentHeld == 0 ||
@@ -398,7 +402,7 @@ static void expectGraphicState(const char *where, const void *record, int32_t si
     if (!right) differ("%s: not the graphic state of a %s colour", where, family);
 }
 
-static void CDECL writeGraphicState(Handle handle, const void *state, int32_t size) {
+static void CDECL_PROC writeGraphicState(Handle handle, const void *state, int32_t size) {
     Element *path = elementOf(handle);
     if (path == NULL || path->kind != kPathElement) {
         differ("PDFEditWrite 5 styles %#x, which is no live path", (unsigned)handle);
@@ -409,7 +413,7 @@ static void CDECL writeGraphicState(Handle handle, const void *state, int32_t si
     if (state != NULL && size == kGraphicStateSize) path->lineWidth = fixedAt(state, kGraphicStateLineWidth);
 }
 
-static void CDECL writeAddText(Handle text, int32_t mode, int32_t index, const uint8_t *bytes, int32_t count,
+static void CDECL_PROC writeAddText(Handle text, int32_t mode, int32_t index, const uint8_t *bytes, int32_t count,
                                Handle font, const void *state, int32_t stateSize, const void *textState,
                                int32_t textStateSize, const FixedMatrix *matrix, const FixedMatrix *strokeMatrix) {
     const Fixed black[3] = {0, 0, 0};
@@ -434,15 +438,15 @@ static void CDECL writeAddText(Handle text, int32_t mode, int32_t index, const u
     run->matrix = *matrix;
 }
 
-static Handle CDECL writeNewText(void) { return newElement(kTextElement); }
-static Handle CDECL writeNewPath(void) { return newElement(kPathElement); }
+static Handle CDECL_PROC writeNewText(void) { return newElement(kTextElement); }
+static Handle CDECL_PROC writeNewPath(void) { return newElement(kPathElement); }
 
-static void CDECL writePaintOp(Handle path, int32_t op) {
+static void CDECL_PROC writePaintOp(Handle path, int32_t op) {
     expectKind("PDFEditWrite 18", path, kPathElement);
     expectNumber("PDFEditWrite 18, the painting", op, 1);
 }
 
-static Handle CDECL writeNewFont(const void *attrs, int32_t size, int32_t firstCode, int32_t lastCode,
+static Handle CDECL_PROC writeNewFont(const void *attrs, int32_t size, int32_t firstCode, int32_t lastCode,
                                  const int16_t *widths, const char *const *encoding, Atom baseEncoding,
                                  Handle fontStream, int32_t a, int32_t b, int32_t c) {
     Atom fields[4] = {0, 0, 0, 0};
@@ -455,19 +459,19 @@ static Handle CDECL writeNewFont(const void *attrs, int32_t size, int32_t firstC
     return newElement(kReportFont);
 }
 
-static Handle CDECL writeFontFromCos(const Object *dict) {
+static Handle CDECL_PROC writeFontFromCos(const Object *dict) {
     if (dict == NULL) differ("PDFEditWrite 35 was given no dictionary");
     else indexOf("PDFEditWrite 35", *dict, kFontDict, 1);
     return newElement(kAnalysedFont);
 }
 
-static Handle CDECL writeNewColourSpace(Atom family) {
+static Handle CDECL_PROC writeNewColourSpace(Atom family) {
     const Handle space = newElement(kColourSpace);
     elementOf(space)->family = family;
     return space;
 }
 
-static void CDECL writeAddSegment(Handle path, int32_t kind, Fixed x, Fixed y, Fixed width, Fixed height, Fixed x3,
+static void CDECL_PROC writeAddSegment(Handle path, int32_t kind, Fixed x, Fixed y, Fixed width, Fixed height, Fixed x3,
                                   Fixed y3) {
     expectKind("PDFEditWrite 56", path, kPathElement);
     if (kind != 5 || x3 != 0 || y3 != 0) differ("PDFEditWrite 56: segment kind %d, last two %d %d", (int)kind, x3, y3);
@@ -483,19 +487,19 @@ static Page *contentPage(const char *where, Handle handle, uint32_t extension) {
     return pageOf(where, handle);
 }
 
-static Handle CDECL contentAcquire(Handle handle, uint32_t extension) {
+static Handle CDECL_PROC contentAcquire(Handle handle, uint32_t extension) {
     Page *page = contentPage("PagePDEContent 1", handle, extension);
     if (page == NULL) return 0;
     ++page->contentHeld;
     return (Handle)(kFirstContent + (page - pages));
 }
 
-static void CDECL contentRelease(Handle handle, uint32_t extension) {
+static void CDECL_PROC contentRelease(Handle handle, uint32_t extension) {
     Page *page = contentPage("PagePDEContent 2", handle, extension);
     if (page != NULL && page->contentHeld-- == 0) differ("PagePDEContent 2 without PagePDEContent 1");
 }
 
-static void CDECL contentStore(Handle handle, uint32_t extension) {
+static void CDECL_PROC contentStore(Handle handle, uint32_t extension) {
     Page *page = contentPage("PagePDEContent 3", handle, extension);
     if (page != NULL) page->storedCount = page->contentCount;
 }
@@ -573,8 +577,8 @@ static bool expectRun(size_t *next, enum ElementKind font, int32_t mode, const c
         return false;
     }
     const TextRun *run = &runs[(*next)++];
-    if (run->element == kTextElement && run->font == font && run->mode == mode && run->length == (int32_t)strlen(text) &&
-        strcmp(run->text, text) == 0 &&
+    if (run->element == kTextElement && run->font == font && run->mode == mode &&
+        run->length == (int32_t)strlen(text) && strcmp(run->text, text) == 0 &&
         memcmp(&run->matrix, &wanted, sizeof wanted) == 0) {
         return true;
     }
@@ -617,8 +621,9 @@ static void expectRectangles(Handle cellFrames, Handle glyphBoxes) {
     expectNumber("rectangles", (long long)rectangleCount, 2 * kCodes);
     for (size_t i = 0; i < rectangleCount && i < 2 * kCodes; ++i) {
         const int code = (int)(i / 2), x = 30 + 67 * (code % 16), y = 70 + 64 * (code / 16);
-        const Rectangle wanted = i % 2 == 0 ? (Rectangle){cellFrames, points(x), points(kPageSize - y), points(62), points(-59)}
-                                            : (Rectangle){glyphBoxes, points(x + 36), points(kPageSize - y), points(24), points(-32)};
+        const Rectangle frame = {cellFrames, points(x), points(kPageSize - y), points(62), points(-59)};
+        const Rectangle glyphBox = {glyphBoxes, points(x + 36), points(kPageSize - y), points(24), points(-32)};
+        const Rectangle wanted = i % 2 == 0 ? frame : glyphBox;
         if (memcmp(&rectangles[i], &wanted, sizeof wanted) != 0) {
             const Rectangle *got = &rectangles[i];
             differ("rectangle %zu: path %#x at %#x %#x, %#x by %#x; wanted path %#x at %#x %#x, %#x by %#x", i + 1,

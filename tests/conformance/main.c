@@ -28,11 +28,13 @@ static const struct {
 };
 enum { kImportCount = sizeof kImports / sizeof kImports[0] };
 
-static const char kNoDocumentLog[] = "Error: There is no active document to process. f:\\pdf\\pdf\\src\\zelta\\convert(%d)\n";
+static const char kNoDocumentLog[] =
+    "Error: There is no active document to process. f:\\pdf\\pdf\\src\\zelta\\convert(%d)\n";
 static const char kFailedLog[] = "Error: Error While converting() failed. f:\\pdf\\pdf\\src\\zelta\\convert(84)\n";
 static const char kHelpNote[] = "Press Document Ortheo menu item or  Loop Tool button in Advanced Edit toolbar.\n"
                                 "Detailed Font info will be created in new PDF document. ";
-static const char kAboutNoteStart[] = "About Ortheo\nOrtheo make report which allows you to make deep PDF fonts analyze\n";
+static const char kAboutNoteStart[] =
+    "About Ortheo\nOrtheo make report which allows you to make deep PDF fonts analyze\n";
 
 typedef struct {
     void *library;
@@ -216,7 +218,8 @@ static Atom expectToolRecord(void) {
     wanted.fields[9] = report->enabled;
     for (int i = 0; i < 22; ++i) {
         if (tool->fields[i] != wanted.fields[i]) {
-            differ("tool record field %d: %#x, wanted %#x", i + 1, (unsigned)tool->fields[i], (unsigned)wanted.fields[i]);
+            differ("tool record field %d: %#x, wanted %#x", i + 1, (unsigned)tool->fields[i],
+                   (unsigned)wanted.fields[i]);
         }
     }
     const ToolAtomProc atomProc = (ToolAtomProc)procOf(tool->fields[6]);

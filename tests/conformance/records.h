@@ -14,9 +14,9 @@
 /* Every procedure that crosses the boundary, in either direction, uses the
  * C calling convention. */
 #if defined(_WIN32)
-#define CDECL __cdecl
+#define CDECL_PROC __cdecl
 #else
-#define CDECL
+#define CDECL_PROC
 #endif
 
 typedef uint16_t Atom; /* an interned string; 0xFFFF is the null atom */
@@ -42,7 +42,7 @@ typedef struct {
 } FixedMatrix;
 
 /* An entry of a function table, cast to its own type where it is called. */
-typedef void(CDECL *Proc)(void);
+typedef void(CDECL_PROC *Proc)(void);
 
 typedef struct {
     uint32_t unused;
@@ -74,17 +74,17 @@ typedef struct {
     unsigned char bytes[64];
 } FrameRecord;
 
-typedef void(CDECL *RestoreProc)(FrameRecord *record);
-typedef Bool16(CDECL *SetupProc)(uint32_t handshakeVersion, SetupRecord *record);
-typedef Bool16(CDECL *HandshakeProc)(uint32_t handshakeVersion, HandshakeRecord *record);
-typedef Bool16(CDECL *PlugInMainProc)(uint32_t hostVersion, uint32_t *handshakeVersion, SetupProc *setup,
+typedef void(CDECL_PROC *RestoreProc)(FrameRecord *record);
+typedef Bool16(CDECL_PROC *SetupProc)(uint32_t handshakeVersion, SetupRecord *record);
+typedef Bool16(CDECL_PROC *HandshakeProc)(uint32_t handshakeVersion, HandshakeRecord *record);
+typedef Bool16(CDECL_PROC *PlugInMainProc)(uint32_t hostVersion, uint32_t *handshakeVersion, SetupProc *setup,
                                       WindowsData *windowsData);
-typedef Bool16(CDECL *AnswerProc)(void);
-typedef void(CDECL *ClientProc)(void *data);
-typedef Bool16(CDECL *QueryProc)(void *data);
-typedef Atom(CDECL *ToolAtomProc)(ToolRecord *tool);
-typedef Bool16(CDECL *FontEnumProc)(Handle font, void *fontFlags, void *data);
-typedef Bool16(CDECL *SelectionFontProc)(void *data, Handle font, void *fontFlags);
+typedef Bool16(CDECL_PROC *AnswerProc)(void);
+typedef void(CDECL_PROC *ClientProc)(void *data);
+typedef Bool16(CDECL_PROC *QueryProc)(void *data);
+typedef Atom(CDECL_PROC *ToolAtomProc)(ToolRecord *tool);
+typedef Bool16(CDECL_PROC *FontEnumProc)(Handle font, void *fontFlags, void *data);
+typedef Bool16(CDECL_PROC *SelectionFontProc)(void *data, Handle font, void *fontFlags);
 
 /* Byte offsets of the records that travel as bytes with their size. */
 enum {

@@ -72,7 +72,7 @@ void withholdTable(const char *name) {
 
 Proc *setupCoreTable(void) { return coreAtSetup; }
 
-Proc *CDECL coreGetTable(Atom name, uint32_t version) {
+Proc *CDECL_PROC coreGetTable(Atom name, uint32_t version) {
     const char *text = atomText(name);
     if (text == NULL) {
         differ("Core 10 was given %#x, which is no atom of this host", name);
@@ -87,7 +87,7 @@ Proc *CDECL coreGetTable(Atom name, uint32_t version) {
     return found;
 }
 
-uint32_t CDECL supportTableVersion(Proc *table) {
+uint32_t CDECL_PROC supportTableVersion(Proc *table) {
     for (size_t i = 0; i < kOfferCount; ++i) {
         if (offers[i].entries == table) {
             logCall("AcroSupport 103 (%s at %#x)", offers[i].name, (unsigned)offers[i].version);

@@ -68,33 +68,33 @@ static Name atomName(Atom atom) {
     return name;
 }
 
-static void CDECL viewAlert(const char *message) {
+static void CDECL_PROC viewAlert(const char *message) {
     logCall("AcroView 5 (note)");
     snprintf(alert, sizeof alert, "%s", message != NULL ? message : "(null)");
     ++alerts;
 }
 
-static Handle CDECL viewActiveView(void) {
+static Handle CDECL_PROC viewActiveView(void) {
     logCall("AcroView 12 ()");
     return state.activeView;
 }
 
-static Handle CDECL viewMenuBar(void) {
+static Handle CDECL_PROC viewMenuBar(void) {
     logCall("AcroView 16 ()");
     return kMenuBar;
 }
 
-static Handle CDECL viewToolBar(void) {
+static Handle CDECL_PROC viewToolBar(void) {
     logCall("AcroView 17 ()");
     return kToolBar;
 }
 
-static void *CDECL viewActiveTool(void) {
+static void *CDECL_PROC viewActiveTool(void) {
     logCall("AcroView 18 ()");
     return state.activeTool;
 }
 
-static Handle CDECL viewDocument(Handle view) {
+static Handle CDECL_PROC viewDocument(Handle view) {
     logCall("AcroView 48 (%s)", nameOf(view).text);
     if (state.raiseOnViewDocument) {
         state.raiseOnViewDocument = false;
@@ -103,17 +103,17 @@ static Handle CDECL viewDocument(Handle view) {
     return state.viewDocument;
 }
 
-static Atom CDECL viewSelectionType(Handle view) {
+static Atom CDECL_PROC viewSelectionType(Handle view) {
     logCall("AcroView 56 (%s)", nameOf(view).text);
     return state.selectionKind;
 }
 
-static Handle CDECL viewSelection(Handle view) {
+static Handle CDECL_PROC viewSelection(Handle view) {
     logCall("AcroView 57 (%s)", nameOf(view).text);
     return kSelection;
 }
 
-static Handle CDECL viewAcquireMenu(Handle menuBar, const char *name) {
+static Handle CDECL_PROC viewAcquireMenu(Handle menuBar, const char *name) {
     logCall("AcroView 71 (%s, \"%s\")", nameOf(menuBar).text, name != NULL ? name : "(null)");
     for (size_t i = 0; name != NULL && i < kMenuCount; ++i) {
         if (strcmp(kMenuNames[i], name) == 0) {
@@ -124,17 +124,17 @@ static Handle CDECL viewAcquireMenu(Handle menuBar, const char *name) {
     return 0;
 }
 
-static void CDECL viewReleaseMenu(Handle menu) {
+static void CDECL_PROC viewReleaseMenu(Handle menu) {
     logCall("AcroView 80 (%s)", nameOf(menu).text);
     if (!isMenu(menu) || menusHeld[menu - kFirstMenu] == 0) differ("AcroView 80 releases a menu it does not hold");
     else --menusHeld[menu - kFirstMenu];
 }
 
-static void CDECL viewAddItem(Handle menu, Handle item, int32_t position) {
+static void CDECL_PROC viewAddItem(Handle menu, Handle item, int32_t position) {
     logCall("AcroView 89 (%s, %s, %d)", nameOf(menu).text, nameOf(item).text, (int)position);
 }
 
-static Handle CDECL viewNewItem(const char *title, const char *name, Handle submenu, Bool16 longMenusOnly,
+static Handle CDECL_PROC viewNewItem(const char *title, const char *name, Handle submenu, Bool16 longMenusOnly,
                                 char shortcut, int32_t flags, Handle icon, uint32_t extension) {
     logCall("AcroView 90 (\"%s\", \"%s\", %u, %u, %d, %d, %u, %s)", title, name, (unsigned)submenu,
             (unsigned)longMenusOnly, shortcut, (int)flags, (unsigned)icon,
@@ -159,25 +159,31 @@ static void attach(int selector, enum Role role, Handle target, Callback proc, v
     *clientData[role] = data;
 }
 
-static void CDECL viewItemExecute(Handle item, Callback proc, void *data) { attach(99, kExecute, item, proc, data); }
-static void CDECL viewItemEnabled(Handle item, Callback proc, void *data) { attach(100, kEnabled, item, proc, data); }
-static void CDECL viewItemMarked(Handle item, Callback proc, void *data) { attach(101, kMarked, item, proc, data); }
-static void CDECL viewButtonExecute(Handle b, Callback proc, void *data) { attach(175, kExecute, b, proc, data); }
-static void CDECL viewButtonEnabled(Handle b, Callback proc, void *data) { attach(176, kEnabled, b, proc, data); }
-static void CDECL viewButtonMarked(Handle b, Callback proc, void *data) { attach(177, kMarked, b, proc, data); }
+static void CDECL_PROC viewItemExecute(Handle item, Callback cb, void *data) { attach(99, kExecute, item, cb, data); }
+static void CDECL_PROC viewItemEnabled(Handle item, Callback cb, void *data) { attach(100, kEnabled, item, cb, data); }
+static void CDECL_PROC viewItemMarked(Handle item, Callback cb, void *data) { attach(101, kMarked, item, cb, data); }
+static void CDECL_PROC viewButtonExecute(Handle button, Callback cb, void *data) {
+    attach(175, kExecute, button, cb, data);
+}
+static void CDECL_PROC viewButtonEnabled(Handle button, Callback cb, void *data) {
+    attach(176, kEnabled, button, cb, data);
+}
+static void CDECL_PROC viewButtonMarked(Handle button, Callback cb, void *data) {
+    attach(177, kMarked, button, cb, data);
+}
 
-static Handle CDECL viewButtonByName(Handle toolBar, Atom name) {
+static Handle CDECL_PROC viewButtonByName(Handle toolBar, Atom name) {
     logCall("AcroView 163 (%s, %s)", nameOf(toolBar).text, atomName(name).text);
     const char *text = atomText(name);
     return text != NULL && strcmp(text, "endToolsGroup") == 0 ? kAnchorButton : 0;
 }
 
-static void CDECL viewAddButton(Handle toolBar, Handle newButton, Bool16 before, Handle other) {
+static void CDECL_PROC viewAddButton(Handle toolBar, Handle newButton, Bool16 before, Handle other) {
     logCall("AcroView 165 (%s, %s, %u, %s)", nameOf(toolBar).text, nameOf(newButton).text, (unsigned)before,
             nameOf(other).text);
 }
 
-static Handle CDECL viewNewButton(Atom name, void *icon, Bool16 longOnly, Bool16 separator) {
+static Handle CDECL_PROC viewNewButton(Atom name, void *icon, Bool16 longOnly, Bool16 separator) {
     logCall("AcroView 169 (%s, %s, %u, %u)", atomName(name).text, icon != NULL ? "bitmap" : "null",
             (unsigned)longOnly, (unsigned)separator);
     buttonName = name;
@@ -185,12 +191,12 @@ static Handle CDECL viewNewButton(Atom name, void *icon, Bool16 longOnly, Bool16
     return kButton;
 }
 
-static void CDECL viewRegisterTool(ToolRecord *record) {
+static void CDECL_PROC viewRegisterTool(ToolRecord *record) {
     logCall("AcroView 443 (%s)", record != NULL ? "tool record" : "null");
     tool = record;
 }
 
-static Handle CDECL viewOpenInNewWindow(Handle document, int32_t flags) {
+static Handle CDECL_PROC viewOpenInNewWindow(Handle document, int32_t flags) {
     logCall("AcroView 486 (%s, %d)", nameOf(document).text, (int)flags);
     return kWindow;
 }
