@@ -3,7 +3,7 @@
 # build, once under AddressSanitizer and UndefinedBehaviorSanitizer; fuzzes
 # the CMap parser and the report pipeline for a minute each in between, and
 # runs the sanitizer build's ortheo on mutations of the fixtures; then builds
-# the Windows library and checks it, under wine for the run.
+# the Windows library and checks it, under 32-bit wine and wine64.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh

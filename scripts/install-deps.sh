@@ -9,7 +9,7 @@ packages=(
   libjemalloc-dev libgtest-dev libbenchmark-dev valgrind
   qpdf poppler-utils mupdf-tools python3-pdfminer
   ghostscript python3 python3-cairo fonts-ipafont-gothic
-  g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 python3-pefile
+  g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 wine32:i386 python3-pefile
 )
 
 missing=()
@@ -23,5 +23,10 @@ done
 echo "Installing: ${missing[*]}"
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
+# 32-bit wine comes from the i386 architecture, which must be known before
+# the package lists are fetched.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  "${as_root[@]}" dpkg --add-architecture i386
+fi
 "${as_root[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
