@@ -19,6 +19,7 @@ enum { kRunCapacity = 1024, kRunTextLength = 104, kRectangleCapacity = 1024 };
 
 static const char kFontName[] = "Helvetica";
 static const Fixed kOne = 0x10000;
+static const uint32_t kCheckWord = 0xA5C3E10Fu; /* an object's second word is its first one xor this */
 
 enum ObjectKind { kCosNullObject = 1, kFontDict, kBookmark, kDestination, kAction };
 enum ElementKind { kNoElement, kTextElement, kPathElement, kColourSpace, kReportFont, kAnalysedFont };
@@ -99,7 +100,7 @@ static uint8_t translationOf(int code) {
 
 static Object makeObject(enum ObjectKind kind, size_t index) {
     const uint32_t word0 = (uint32_t)kind << 24 | (uint32_t)index;
-    const Object object = {word0, word0 ^ 0xA5C3E10Fu};
+    const Object object = {word0, word0 ^ kCheckWord};
     return object;
 }
 
@@ -107,7 +108,7 @@ static Object makeObject(enum ObjectKind kind, size_t index) {
  * kind that the host made. */
 static int indexOf(const char *where, Object object, enum ObjectKind kind, size_t count) {
     const size_t index = object.word0 & 0xFFFFFF;
-    if (object.word0 >> 24 == kind && object.word1 == (object.word0 ^ 0xA5C3E10Fu) && index < count) return (int)index;
+    if (object.word0 >> 24 == kind && object.word1 == (object.word0 ^ kCheckWord) && index < count) return (int)index;
     differ("%s was given the object %08x %08x, which is not one of the host's", where, (unsigned)object.word0,
            (unsigned)object.word1);
     return -1;
@@ -222,7 +223,7 @@ static Handle CDECL_PROC modelCreatePage(Handle document, int32_t afterIndex, Fi
 }
 
 static void CDECL_PROC modelEnumFonts(Handle document, int32_t first, int32_t last, FontEnumProc proc, void *data,
-                                 int32_t flags, int32_t progress) {
+                                      int32_t flags, int32_t progress) {
     if (document != kSourceDocument || first != 0 || last != 0 || data != NULL || flags != 0 || progress != 0) {
         differ("PDModel 95 (%#x, %d, %d, proc, %p, %d, %d), wanted (document, 0, 0, proc, null, 0, 0)",
                (unsigned)document, (int)first, (int)last, data, (int)flags, (int)progress);
@@ -276,7 +277,7 @@ static void CDECL_PROC modelPageBox(Handle handle, FixedRect *box) {
 }
 
 static Object CDECL_PROC modelNewDestination(Handle document, Handle page, Atom fitType, const FixedRect *rect,
-                                        Fixed zoom, int32_t pageNumber) {
+                                             Fixed zoom, int32_t pageNumber) {
     expectReport("PDModel 215", document);
     pageOf("PDModel 215", page);
     expectNumber("PDModel 215, its last argument", pageNumber, 0);
@@ -301,7 +302,7 @@ static void CDECL_PROC modelEnumSelectionFonts(Handle selection, Callback proc, 
 }
 
 static int32_t CDECL_PROC modelTranslate(Handle font, const uint8_t *input, int32_t inputLength, uint8_t *output,
-                                    int32_t capacity) {
+                                         int32_t capacity) {
     expectSourceFont("PDModel 308", font);
     if (input == NULL || output == NULL || inputLength != kCodes || capacity != kCodes) {
         differ("PDModel 308 with %d bytes into %d, wanted 256 into 256", (int)inputLength, (int)capacity);
@@ -414,8 +415,8 @@ static void CDECL_PROC writeGraphicState(Handle handle, const void *state, int32
 }
 
 static void CDECL_PROC writeAddText(Handle text, int32_t mode, int32_t index, const uint8_t *bytes, int32_t count,
-                               Handle font, const void *state, int32_t stateSize, const void *textState,
-                               int32_t textStateSize, const FixedMatrix *matrix, const FixedMatrix *strokeMatrix) {
+                                    Handle font, const void *state, int32_t stateSize, const void *textState,
+                                    int32_t textStateSize, const FixedMatrix *matrix, const FixedMatrix *strokeMatrix) {
     const Fixed black[3] = {0, 0, 0};
     expectGraphicState("PDFEditWrite 14", state, stateSize, "DeviceGray", black);
     if (state != NULL && stateSize == kGraphicStateSize && fixedAt(state, kGraphicStateLineWidth) != kOne) {
@@ -447,8 +448,8 @@ static void CDECL_PROC writePaintOp(Handle path, int32_t op) {
 }
 
 static Handle CDECL_PROC writeNewFont(const void *attrs, int32_t size, int32_t firstCode, int32_t lastCode,
-                                 const int16_t *widths, const char *const *encoding, Atom baseEncoding,
-                                 Handle fontStream, int32_t a, int32_t b, int32_t c) {
+                                      const int16_t *widths, const char *const *encoding, Atom baseEncoding,
+                                      Handle fontStream, int32_t a, int32_t b, int32_t c) {
     Atom fields[4] = {0, 0, 0, 0};
     if (attrs != NULL && size == kFontAttrsSize) memcpy(fields, attrs, sizeof fields);
     if (size != kFontAttrsSize || fields[0] != atomOf("Times-Roman") || fields[1] != atomOf("Type1") ||
@@ -472,7 +473,7 @@ static Handle CDECL_PROC writeNewColourSpace(Atom family) {
 }
 
 static void CDECL_PROC writeAddSegment(Handle path, int32_t kind, Fixed x, Fixed y, Fixed width, Fixed height, Fixed x3,
-                                  Fixed y3) {
+                                       Fixed y3) {
     expectKind("PDFEditWrite 56", path, kPathElement);
     if (kind != 5 || x3 != 0 || y3 != 0) differ("PDFEditWrite 56: segment kind %d, last two %d %d", (int)kind, x3, y3);
     if (rectangleCount == kRectangleCapacity) giveUp("more than %d rectangles in one report", kRectangleCapacity);

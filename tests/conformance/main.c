@@ -157,8 +157,9 @@ static Loaded load(const char *path) {
     expectNumber("the handshake record's size, not to be touched", shake.size, 24);
     expectNumber("the handshake record's flags, not to be touched", shake.flags, 0x5A5A);
     expectText("the extension name", atomText(shake.extensionName), "ZORV:ortheo");
-    expectNumber("the answer of the first do-nothing procedure", callAnswer("it", shake.exportTables), 1);
-    expectNumber("the answer of the second do-nothing procedure", callAnswer("it", shake.importReplace), 1);
+    const char *doNothing = "the do-nothing procedure";
+    expectNumber("the answer of the first do-nothing procedure", callAnswer(doNothing, shake.exportTables), 1);
+    expectNumber("the answer of the second do-nothing procedure", callAnswer(doNothing, shake.importReplace), 1);
     loaded.init = shake.init;
     loaded.unload = shake.unload;
     return loaded;
@@ -282,11 +283,13 @@ static void checkQueries(void) {
         snprintf(what, sizeof what, "the tool, enabled, with %s", cases[i].what);
         expectNumber(what, callQuery(what, tool->fields[9], (void *)(uintptr_t)tool->fields[10]), cases[i].toolEnabled);
     }
+    const char *marked = "the marked query";
     viewer()->activeTool = (void *)tool;
-    expectNumber("the item, marked while the tool is active", callQuery("it", item->marked, item->markedData), 1);
-    expectNumber("the button, marked while the tool is active", callQuery("it", button->marked, button->markedData), 1);
+    expectNumber("the item, marked while the tool is active", callQuery(marked, item->marked, item->markedData), 1);
+    expectNumber("the button, marked while the tool is active", callQuery(marked, button->marked, button->markedData),
+                 1);
     viewer()->activeTool = NULL;
-    expectNumber("the item, marked while no tool is active", callQuery("it", item->marked, item->markedData), 0);
+    expectNumber("the item, marked while no tool is active", callQuery(marked, item->marked, item->markedData), 0);
 }
 
 static void checkNotes(void) {

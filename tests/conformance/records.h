@@ -78,7 +78,7 @@ typedef void(CDECL_PROC *RestoreProc)(FrameRecord *record);
 typedef Bool16(CDECL_PROC *SetupProc)(uint32_t handshakeVersion, SetupRecord *record);
 typedef Bool16(CDECL_PROC *HandshakeProc)(uint32_t handshakeVersion, HandshakeRecord *record);
 typedef Bool16(CDECL_PROC *PlugInMainProc)(uint32_t hostVersion, uint32_t *handshakeVersion, SetupProc *setup,
-                                      WindowsData *windowsData);
+                                           WindowsData *windowsData);
 typedef Bool16(CDECL_PROC *AnswerProc)(void);
 typedef void(CDECL_PROC *ClientProc)(void *data);
 typedef Bool16(CDECL_PROC *QueryProc)(void *data);

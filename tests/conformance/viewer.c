@@ -135,7 +135,7 @@ static void CDECL_PROC viewAddItem(Handle menu, Handle item, int32_t position) {
 }
 
 static Handle CDECL_PROC viewNewItem(const char *title, const char *name, Handle submenu, Bool16 longMenusOnly,
-                                char shortcut, int32_t flags, Handle icon, uint32_t extension) {
+                                     char shortcut, int32_t flags, Handle icon, uint32_t extension) {
     logCall("AcroView 90 (\"%s\", \"%s\", %u, %u, %d, %d, %u, %s)", title, name, (unsigned)submenu,
             (unsigned)longMenusOnly, shortcut, (int)flags, (unsigned)icon,
             extension == kExtension ? "extension" : "another extension");
