@@ -20,9 +20,27 @@ void readFontName(host::Handle font) {
 
 std::int32_t reportPageCount() { return callHost<host::op::DocPageCount>(reportState().reportDoc); }
 
-// Writes the pages and the "Fonts by names" entry of a font met first.
-void collectNewFont(host::Handle font) {
+// Records a font met first and gives it its "Fonts by names" entry, which
+// leads to its description page when it has one.
+void recordNewFont(host::Handle font, const AcquiredPage& page, std::int32_t pageIndex) {
     CollectionState& state = collection();
+    const FontRecord record{font, state.currentFontName, pageIndex};
+    state.fontsByName.emplace(record.name, record);
+    state.pageFonts.push_back(record);
+
+    LineBuffer<1000> title;
+    title.format("%d %s", static_cast<int>(state.fontsByName.size()), state.currentFontName);
+    host::Handle pageHandle = page.get();
+    AddBookmark(reportState().namesBookmark, reportState().reportDoc, page ? &pageHandle : nullptr, title.c_str());
+}
+
+// Writes the pages and the "Fonts by names" entry of a font met first;
+// past the budget of described fonts, the entry alone.
+void collectNewFont(host::Handle font) {
+    if (reportState().describedFonts.take(1) == 0) {
+        recordNewFont(font, AcquiredPage(host::kNoHandle), -1);
+        return;
+    }
     host::Object dict = callHost<host::op::FontCosObject>(font);
     const PageObject pageFont(callHost<host::op::FontCreateFromCos>(&dict));
 
@@ -35,15 +53,7 @@ void collectNewFont(host::Handle font) {
     if (!page && pagesAfter > pagesBefore) {
         page = AcquiredPage(callHost<host::op::DocAcquirePage>(reportState().reportDoc, pagesAfter - 1));
     }
-
-    const FontRecord record{font, state.currentFontName, pagesAfter > pagesBefore ? pagesAfter - 1 : -1};
-    state.fontsByName.emplace(record.name, record);
-    state.pageFonts.push_back(record);
-
-    LineBuffer<1000> title;
-    title.format("%d %s", static_cast<int>(state.fontsByName.size()), state.currentFontName);
-    host::Handle pageHandle = page.get();
-    AddBookmark(reportState().namesBookmark, reportState().reportDoc, page ? &pageHandle : nullptr, title.c_str());
+    recordNewFont(font, page, pagesAfter > pagesBefore ? pagesAfter - 1 : -1);
     page.release();
 
     WriteToUnicodePage(pageFont.get());

@@ -1,6 +1,15 @@
 #include "report/report_state.h"
 
+#include <algorithm>
+
 namespace ortheo {
+
+std::int64_t Budget::take(std::int64_t wanted) {
+    const std::int64_t taken = std::clamp<std::int64_t>(limit - used, 0, wanted);
+    used += taken;
+    leftOut += wanted - taken;
+    return taken;
+}
 
 ReportState& reportState() {
     static ReportState state;

@@ -12,12 +12,44 @@
 
 namespace ortheo {
 
+// A bound on what a small hostile document could multiply without end: a
+// few bytes of input (pages sharing one resources dictionary, fonts sharing
+// one ToUnicode map) can ask for gigabytes of report. Each bound is far
+// above what real documents need; what it leaves out is counted, and the
+// driver tells the user once at the end of the run.
+struct Budget {
+    std::int64_t limit;       // tests lower it
+    std::int64_t used = 0;
+    std::int64_t leftOut = 0;
+
+    // How many of `wanted` fit in what is left; the rest counts as left out.
+    std::int64_t take(std::int64_t wanted);
+    bool spent() const { return used >= limit; }
+    void restart() { used = leftOut = 0; }
+};
+
+// Font entries under "Fonts by pages", over all pages. A real document of
+// 100,000 pages with 20 fonts each needs half of it.
+constexpr std::int64_t kPageFontEntryBudget = 4'000'000;
+// Mappings listed on the ToUnicode pages, over all fonts: two hundred full
+// CJK maps.
+constexpr std::int64_t kToUnicodeMappingBudget = 4'000'000;
+// Fonts with description pages of their own: more than a merged volume of
+// a thousand papers holds.
+constexpr std::int64_t kDescribedFontBudget = 20'000;
+
 // What the driver keeps of the run.
 struct ReportState {
     host::Handle reportDoc = host::kNoHandle;
     host::Object namesBookmark;
     host::Object pageBookmark;
     std::int32_t currentPageIndex = 0;
+
+    Budget pageFontEntries{kPageFontEntryBudget};
+    Budget toUnicodeMappings{kToUnicodeMappingBudget};
+    Budget describedFonts{kDescribedFontBudget};
+    std::int32_t firstShortenedPage = -1;  // the first page that lists a count of its fonts
+    std::int64_t unlistedToUnicodeMaps = 0;  // fonts whose map the spent budget left out whole
 };
 
 // One per distinct font name of a run.

@@ -106,7 +106,22 @@ void writeMapping(TextPages& pages, host::Handle reportFont, host::Handle font, 
     }
 }
 
-// Writes the mappings four to a row; a row that would reach below the page
+// The last cell of a listing that the budget of mappings cut short.
+void writeUnlistedCount(TextPages& pages, host::Handle reportFont, std::size_t unlisted, std::int32_t x,
+                        std::int32_t y) {
+    ListingLine line;
+    line.format(unlisted == 1 ? "%zu more mapping, not listed" : "%zu more mappings, not listed", unlisted);
+    WriteText(pages.text(), runMode, line.str(), reportFont, x + 2, y, pageState().textWidth, pageState().textHeight);
+}
+
+// Whether the font dictionary holds a ToUnicode stream, without reading it.
+bool hasToUnicodeStream(host::Object dict) {
+    const host::Object value = callHost<host::op::CosDictGet>(dict, callHost<host::op::AtomFromString>("ToUnicode"));
+    return callHost<host::op::CosTypeOf>(value) == host::kCosStream;
+}
+
+// Writes the mappings four to a row, as many as the budget of mappings
+// leaves room for, then a count of the others; a row that would reach below the page
 // begins the next page instead, so that every mapping stays visible.
 void writeGrid(TextPages& pages, host::Handle reportFont, host::Handle font, const CMap& cmap) {
     PageState& page = pageState();
@@ -117,12 +132,19 @@ void writeGrid(TextPages& pages, host::Handle reportFont, host::Handle font, con
     std::int32_t y = page.lineY;
     std::int32_t count = 0;
     const GlyphSampler sampler(font, cmap.codeSpaceRanges());
-    for (const CMapMapping& mapping : cmap.mappings()) {
+    const std::span<const CMapMapping> mappings = cmap.mappings();
+    const auto listed = static_cast<std::size_t>(
+        reportState().toUnicodeMappings.take(static_cast<std::int64_t>(mappings.size())));
+    for (std::size_t index = 0; index <= listed && index < mappings.size(); ++index) {
         if (count % kColumns == 0 && y + page.textHeight > pageHeight) {
             pages.startNextPage();
             y = kTopMargin;
         }
-        writeMapping(pages, reportFont, font, sampler, mapping, x, y);
+        if (index < listed) {
+            writeMapping(pages, reportFont, font, sampler, mappings[index], x, y);
+        } else {
+            writeUnlistedCount(pages, reportFont, mappings.size() - listed, x, y);
+        }
         ++count;
         if (count % kColumns != 0) {
             x += columnWidth;
@@ -139,6 +161,11 @@ void writeGrid(TextPages& pages, host::Handle reportFont, host::Handle font, con
 int WriteToUnicodeMap(TextPages& pages, host::Handle font) {
     host::Object dict;
     callHost<host::op::FontGetCosObject>(font, &dict);
+    if (reportState().toUnicodeMappings.spent()) {
+        // The budget is spent: the map is neither read nor listed.
+        if (hasToUnicodeStream(dict)) ++reportState().unlistedToUnicodeMaps;
+        return 0;
+    }
     CMap cmap;
     if (!cmap.loadToUnicode(dict)) return 0;
 

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "core/call_log.h"
+#include "report/report_state.h"
 #include "report_run.h"
 #include "support/report_reader.h"
 #include "support/run_command.h"
@@ -133,6 +134,55 @@ TEST(ReportOutline, ASelectionOfAnotherKindGivesTheFullReport) {
     run.host().viewer().selectOther(run.view(), "Annotation");
     const std::string report = run.build("other-selection-report.pdf");
     EXPECT_EQ(outlineLines(report).size(), 11u);
+}
+
+// The budget of "Fonts by pages", lowered to 3 entries: page 1 lists both of
+// its fonts, page 2 the first and a count of the other, page 3 only a
+// count. Every page keeps its entry, and "Fonts by names" stays whole.
+TEST(ReportOutline, PastItsBudgetFontsByPagesCountsWhatItLeavesOut) {
+    ReportRun run(writeFontsPdf(temporaryPath("budget.pdf"), {{simpleFont("Alpha"), simpleFont("Beta")},
+                                                                {"@1", simpleFont("Gamma")},
+                                                                {"@1", "@2"}}));
+    reportState().pageFontEntries.limit = 3;
+    const std::string report = run.build("budget-report.pdf");
+    reportState().pageFontEntries.limit = kPageFontEntryBudget;
+
+    EXPECT_EQ(outlineLines(report), (Lines{
+                                        "Fonts by names",
+                                        "  1 Alpha -> page 1",
+                                        "  2 Beta -> page 2",
+                                        "  3 Gamma -> page 3",
+                                        "Fonts by pages",
+                                        "  Page 1/3",
+                                        "    0 Alpha -> page 1",
+                                        "    1 Beta -> page 2",
+                                        "  Page 2/3",
+                                        "    0 Beta -> page 2",
+                                        "    1 more font, not listed",
+                                        "  Page 3/3",
+                                        "    2 more fonts, not listed",
+                                    }));
+    EXPECT_EQ(run.host().viewer().alerts(),
+              (Lines{"Fonts by pages lists at most 3 fonts of pages; 3 more left out: from page 2 of 3 on, a page "
+                     "lists a count of the fonts not listed"}));
+}
+
+// Past the budget of described fonts, a font has its "Fonts by names"
+// entry and no pages.
+TEST(ReportOutline, PastItsBudgetAFontIsNamedButNotDescribed) {
+    ReportRun run(alphaBetaGamma());
+    reportState().describedFonts.limit = 2;
+    const std::string report = run.build("described-budget.pdf");
+    reportState().describedFonts.limit = kDescribedFontBudget;
+
+    EXPECT_EQ(pageCount(report), 2);
+    const Lines outline = outlineLines(report);
+    ASSERT_GE(outline.size(), 4u);
+    EXPECT_EQ(Lines(outline.begin(), outline.begin() + 4),
+              (Lines{"Fonts by names", "  1 Alpha -> page 1", "  2 Beta -> page 2", "  3 Gamma"}));
+    EXPECT_EQ(run.host().viewer().alerts(),
+              (Lines{"The report describes at most 2 fonts; 1 more listed under Fonts by names, without pages of their "
+                     "own"}));
 }
 
 TEST(ReportRuns, AreIndependentAndByteIdentical) {

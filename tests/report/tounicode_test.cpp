@@ -10,11 +10,13 @@
 #include <sstream>
 
 #include "plugin/log.h"
+#include "report/report_state.h"
 #include "report_run.h"
 #include "support/report_reader.h"
 #include "support/run_command.h"
 #include "support/sample_pdf.h"
 #include "support/stderr_capture.h"
+#include "view/viewer.h"
 
 namespace ortheo::testing {
 namespace {
@@ -208,6 +210,27 @@ TEST(ToUnicodePage, ListsTheHeaderSinglesAndRangesFourToARow) {
     EXPECT_EQ(shown[12].x, 1059);
     EXPECT_EQ(shown[13].x, 32) << "the fifth mapping begins the second row";
     EXPECT_EQ(shown[13].y, 970);
+}
+
+// The budget of mappings, lowered: 3 of the 5 are listed, then a count; a
+// spent budget reads no more maps and makes no page for them.
+TEST(ToUnicodePage, PastItsBudgetAListingEndsWithACountOfTheRest) {
+    ReportRun run(writeToUnicodePdf(temporaryPath("mapping-budget.pdf"), kSmallCMap).path);
+    reportState().toUnicodeMappings.limit = 3;
+    const std::string report = run.build("mapping-budget-report.pdf");
+    reportState().toUnicodeMappings.limit = 0;
+    const std::string spent = run.build("mapping-budget-spent.pdf");
+    reportState().toUnicodeMappings.limit = kToUnicodeMappingBudget;
+
+    Lines texts;
+    for (const ShownString& text : shownStrings(report, 1)) texts.push_back(text.text);
+    EXPECT_EQ(texts, (Lines{"ToUnicode map for Helvetica:", "CMap Name: Small-UCS", "Type: 2 Ordering ((UCS))",
+                            "x0041 -> x0041", "A", "x0000 -> x0020", std::string(1, '\0'), "x0102 -> x0042", "\x02",
+                            "2 more mappings, not listed"}));
+    EXPECT_EQ(pageCount(spent), 1);
+    EXPECT_EQ(run.host().viewer().alerts(),
+              (Lines{"The ToUnicode pages list at most 3 mappings in all; 2 more left out, and 0 maps not read",
+                     "The ToUnicode pages list at most 0 mappings in all; 0 more left out, and 1 map not read"}));
 }
 
 TEST(ToUnicodePage, AnEmptyCMapGivesTheHeaderOnly) {
