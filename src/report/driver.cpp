@@ -152,8 +152,13 @@ host::Object AddBookmark(host::Object parent, host::Handle document, const host:
     return bookmark;
 }
 
+// A selection lists no fonts by pages, so nothing of a piece is kept but
+// its font's name: a selection of millions of glyphs keeps no record each.
 host::Bool16 ORTHEO_CDECL CollectSelectionFont(host::ClientData, host::Handle font, void*) noexcept {
-    return enumerationStep([font] { collectFont(font); });
+    return enumerationStep([font] {
+        collectFont(font);
+        collection().pageFonts.clear();
+    });
 }
 
 }  // namespace ortheo
