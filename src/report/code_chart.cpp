@@ -2,7 +2,6 @@
 
 #include <array>
 #include <bitset>
-#include <cstring>
 #include <utility>
 
 #include "plugin/host_call.h"
@@ -80,14 +79,6 @@ std::string oneByteSample(int code) {
     return std::string(bytes);
 }
 
-bool isType3(host::Handle font) {
-    unsigned char attrs[host::kFontAttrsSize] = {};
-    callHost<host::op::FontGetAttrs>(font, attrs, static_cast<std::int32_t>(sizeof attrs));
-    host::Atom type;
-    std::memcpy(&type, attrs + host::kFontAttrsType, sizeof type);
-    return type == callHost<host::op::AtomFromString>("Type3");
-}
-
 // The codes whose name leads to a glyph procedure (a stream in the font's
 // /CharProcs), as a Type3 font draws them.
 std::bitset<kCodes> codesWithProcedures(host::Handle font, const CodeNames& names) {
@@ -114,10 +105,10 @@ std::bitset<kCodes> codesWithProcedures(host::Handle font, const CodeNames& name
 // for a code without a glyph procedure, which a viewer would complain of.
 class GlyphSamples {
 public:
-    GlyphSamples(host::Handle font, const CodeNames& names) {
-        if (callHost<host::op::FontIsMultiByte>(font) != 0) {
+    GlyphSamples(host::Handle font, const FontKind& kind, const CodeNames& names) {
+        if (kind.multiByte) {
             kind_ = Kind::multiByte;
-        } else if (isType3(font)) {
+        } else if (kind.type3) {
             kind_ = Kind::type3;
             withProcedure_ = codesWithProcedures(font, names);
         }
@@ -174,7 +165,7 @@ void writeCell(host::Handle text, const ChartFonts& fonts, const ChartGeometry& 
 
 }  // namespace
 
-int WriteCodeChart(host::Handle textElement, host::Handle font) {
+int WriteCodeChart(host::Handle textElement, host::Handle font, const FontKind& kind) {
     const PageObject reportFont(MakeReportFont());
     std::array<std::uint8_t, kCodes> codeBytes;
     for (int code = 0; code < kCodes; ++code) codeBytes[code] = static_cast<std::uint8_t>(code);
@@ -184,7 +175,7 @@ int WriteCodeChart(host::Handle textElement, host::Handle font) {
     const host::Handle documentFont = collection().currentFont;
     const CodeNames names(documentFont);
     const std::array<std::uint8_t, kCodes> translated = translatedCodes(documentFont, codeBytes);
-    const GlyphSamples samples(font, names);
+    const GlyphSamples samples(font, kind, names);
     const ChartFonts fonts{reportFont.get(), font, samples};
 
     for (int row = 0; row < kRows; ++row) {

@@ -5,11 +5,13 @@
 #pragma once
 
 #include "plugin/host_services.h"
+#include "report/font_description.h"
 
 namespace ortheo {
 
-// Draws the chart below the description, from lineY down; answers 1.
-// Leaves textWidth and textHeight at the chart's text size.
-int WriteCodeChart(host::Handle textElement, host::Handle font);
+// Draws the chart below the description, from lineY down, with the glyph
+// samples the font's kind calls for; answers 1. Leaves textWidth and
+// textHeight at the chart's text size.
+int WriteCodeChart(host::Handle textElement, host::Handle font, const FontKind& kind);
 
 }  // namespace ortheo
