@@ -72,13 +72,6 @@ std::array<std::uint8_t, kCodes> translatedCodes(host::Handle font, const std::a
     return translated;
 }
 
-// The code's byte as a string that ends at its first zero byte: code 0x00
-// draws nothing, only its box.
-std::string oneByteSample(int code) {
-    const char bytes[2] = {static_cast<char>(code), '\0'};
-    return std::string(bytes);
-}
-
 // The codes whose name leads to a glyph procedure (a stream in the font's
 // /CharProcs), as a Type3 font draws them.
 std::bitset<kCodes> codesWithProcedures(host::Handle font, const CodeNames& names) {
@@ -103,6 +96,7 @@ std::bitset<kCodes> codesWithProcedures(host::Handle font, const CodeNames& name
 // codes below 0x80 are one byte), so cell NN draws the code 0x00NN: CID NN
 // under Identity-H, U+00NN under a UCS-2 CMap. A Type3 font draws nothing
 // for a code without a glyph procedure, which a viewer would complain of.
+// Code 00 draws nothing in any font, only its box.
 class GlyphSamples {
 public:
     GlyphSamples(host::Handle font, const FontKind& kind, const CodeNames& names) {
@@ -115,9 +109,10 @@ public:
     }
 
     std::string sampleOf(int code) const {
+        if (code == 0) return std::string();
         if (kind_ == Kind::multiByte) return std::string{'\0', static_cast<char>(code)};
         if (kind_ == Kind::type3 && !withProcedure_[static_cast<std::size_t>(code)]) return std::string();
-        return oneByteSample(code);
+        return std::string(1, static_cast<char>(code));
     }
 
 private:

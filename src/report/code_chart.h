@@ -1,7 +1,8 @@
 // The code chart: all 256 one-byte codes of a font in 16 rows of 16 framed
 // cells, each with the code, the glyph the font draws for it, the byte the
 // host translates it into (when that differs) and the name the host gives it.
-// A multi-byte font's glyphs are those of the two-byte codes 0x0000 to 0x00FF.
+// A multi-byte font's glyphs are those of the two-byte codes 0x0001 to 0x00FF;
+// code 00 draws no glyph in any font, only its box.
 #pragma once
 
 #include "plugin/host_services.h"
