@@ -57,7 +57,7 @@ TEST(MultiByteToUnicodeSamples, AreWholeCodesOfTheirCodeSpaceRange) {
         << "a Type0 font without a descendant is still multi-byte";
 }
 
-TEST(MultiByteToUnicodeSamples, TakeTheirWidthFromTheRangeContainingThem) {
+TEST(MultiByteToUnicodeSamples, AreTwoBytesOrAsManyAsAWiderRangeContainingThemHas) {
     struct Case {
         const char* name;
         const char* cmap;
@@ -67,11 +67,14 @@ TEST(MultiByteToUnicodeSamples, TakeTheirWidthFromTheRangeContainingThem) {
         {"no-ranges", "2 beginbfchar <41> <0041> <0102> <0042> endbfchar", {bytes({0, 0x41}), bytes({1, 2})}},
         {"one-byte-range",
          "1 begincodespacerange <00> <FF> endcodespacerange 2 beginbfchar <41> <0041> <0102> <0042> endbfchar",
-         {"A", bytes({1, 2})}},
+         {bytes({0, 0x41}), bytes({1, 2})}},
+        {"two-byte-range-below-0x100",
+         "1 begincodespacerange <0000> <00FF> endcodespacerange 1 beginbfrange <0020> <007E> <0020> endbfrange",
+         {bytes({0, 0x20}), bytes({0, 0x7E})}},
         {"mixed-widths",
          "2 begincodespacerange <00> <80> <8140> <9FFC> endcodespacerange\n"
          "3 beginbfchar <41> <0041> <8140> <3000> <A0> <00A0> endbfchar",
-         {"A", bytes({0x81, 0x40}), bytes({0, 0xA0})}},
+         {bytes({0, 0x41}), bytes({0x81, 0x40}), bytes({0, 0xA0})}},
         {"four-bytes",
          "1 begincodespacerange <00000000> <FFFFFFFF> endcodespacerange 1 beginbfchar <00010203> <0041> endbfchar",
          {bytes({0, 1, 2, 3})}},
@@ -119,20 +122,27 @@ TEST(MultiByteRendering, TheChartShowsTheFontsGlyphs) {
 }
 
 TEST(MultiByteRendering, EveryMappingOnTheToUnicodePageShowsItsGlyph) {
-    const std::string input =
-        withFirstToUnicodeEntry(ORTHEO_FIXTURES "/cairo-cjk.pdf", temporaryPath("cjk-missing.pdf"), "<0000> <0020>");
-    ReportRun run(input);
-    const std::string report = run.build("cjk-tounicode.pdf");
-    ASSERT_EQ(samplesOn(report, 1).size(), 1u + kSubsetGlyphs);
-    const RenderedPage page(report, 1);
-    // The mappings stand four to a row from y = 95, rows 20 points apart,
-    // columns 275 points apart; a sample is 180 points in, 12 by 15 points.
-    const auto sample = [&](int index) { return page.area(30 + 275 * (index % 4) + 180, 95 + 20 * (index / 4), 12, 18); };
-    const Pixels missing = sample(0);
-    EXPECT_FALSE(isBlank(missing)) << "code 0x0000 draws the missing glyph";
-    expectGlyphsOfTheirOwn(sample, "mapping");
-    for (int index = 1; index <= kSubsetGlyphs; ++index) EXPECT_TRUE(sample(index) != missing) << "mapping " << index;
-    EXPECT_EQ(page.complaints(), "");
+    // cairo writes the code space <0000> <ffff>; written <0000> <00FF>, it
+    // holds the same two-byte codes 0x0000 to 0x001B.
+    for (const char* codeSpace : {"<0000> <ffff>", "<0000> <00FF>"}) {
+        SCOPED_TRACE(codeSpace);
+        const std::string input = withToUnicodeEdited(ORTHEO_FIXTURES "/cairo-cjk.pdf", temporaryPath("cjk-missing.pdf"),
+                                                      {.firstEntry = "<0000> <0020>", .codeSpace = codeSpace});
+        ReportRun run(input);
+        const std::string report = run.build("cjk-tounicode.pdf");
+        ASSERT_EQ(samplesOn(report, 1).size(), 1u + kSubsetGlyphs);
+        const RenderedPage page(report, 1);
+        // The mappings stand four to a row from y = 95, rows 20 points apart,
+        // columns 275 points apart; a sample is 180 points in, 12 by 15 points.
+        const auto sample = [&](int index) {
+            return page.area(30 + 275 * (index % 4) + 180, 95 + 20 * (index / 4), 12, 18);
+        };
+        const Pixels missing = sample(0);
+        EXPECT_FALSE(isBlank(missing)) << "code 0x0000 draws the missing glyph";
+        expectGlyphsOfTheirOwn(sample, "mapping");
+        for (int index = 1; index <= kSubsetGlyphs; ++index) EXPECT_TRUE(sample(index) != missing) << "mapping " << index;
+        EXPECT_EQ(page.complaints(), "");
+    }
 }
 
 }  // namespace
