@@ -2,7 +2,6 @@
 
 #include <array>
 #include <bitset>
-#include <cstring>
 #include <utility>
 
 #include "plugin/host_call.h"
@@ -73,21 +72,6 @@ std::array<std::uint8_t, kCodes> translatedCodes(host::Handle font, const std::a
     return translated;
 }
 
-// The code's byte as a string that ends at its first zero byte: code 0x00
-// draws nothing, only its box.
-std::string oneByteSample(int code) {
-    const char bytes[2] = {static_cast<char>(code), '\0'};
-    return std::string(bytes);
-}
-
-bool isType3(host::Handle font) {
-    unsigned char attrs[host::kFontAttrsSize] = {};
-    callHost<host::op::FontGetAttrs>(font, attrs, static_cast<std::int32_t>(sizeof attrs));
-    host::Atom type;
-    std::memcpy(&type, attrs + host::kFontAttrsType, sizeof type);
-    return type == callHost<host::op::AtomFromString>("Type3");
-}
-
 // The codes whose name leads to a glyph procedure (a stream in the font's
 // /CharProcs), as a Type3 font draws them.
 std::bitset<kCodes> codesWithProcedures(host::Handle font, const CodeNames& names) {
@@ -112,21 +96,23 @@ std::bitset<kCodes> codesWithProcedures(host::Handle font, const CodeNames& name
 // codes below 0x80 are one byte), so cell NN draws the code 0x00NN: CID NN
 // under Identity-H, U+00NN under a UCS-2 CMap. A Type3 font draws nothing
 // for a code without a glyph procedure, which a viewer would complain of.
+// Code 00 draws nothing in any font, only its box.
 class GlyphSamples {
 public:
-    GlyphSamples(host::Handle font, const CodeNames& names) {
-        if (callHost<host::op::FontIsMultiByte>(font) != 0) {
+    GlyphSamples(host::Handle font, const FontKind& kind, const CodeNames& names) {
+        if (kind.multiByte) {
             kind_ = Kind::multiByte;
-        } else if (isType3(font)) {
+        } else if (kind.type3) {
             kind_ = Kind::type3;
             withProcedure_ = codesWithProcedures(font, names);
         }
     }
 
     std::string sampleOf(int code) const {
+        if (code == 0) return std::string();
         if (kind_ == Kind::multiByte) return std::string{'\0', static_cast<char>(code)};
         if (kind_ == Kind::type3 && !withProcedure_[static_cast<std::size_t>(code)]) return std::string();
-        return oneByteSample(code);
+        return std::string(1, static_cast<char>(code));
     }
 
 private:
@@ -174,7 +160,7 @@ void writeCell(host::Handle text, const ChartFonts& fonts, const ChartGeometry& 
 
 }  // namespace
 
-int WriteCodeChart(host::Handle textElement, host::Handle font) {
+int WriteCodeChart(host::Handle textElement, host::Handle font, const FontKind& kind) {
     const PageObject reportFont(MakeReportFont());
     std::array<std::uint8_t, kCodes> codeBytes;
     for (int code = 0; code < kCodes; ++code) codeBytes[code] = static_cast<std::uint8_t>(code);
@@ -184,7 +170,7 @@ int WriteCodeChart(host::Handle textElement, host::Handle font) {
     const host::Handle documentFont = collection().currentFont;
     const CodeNames names(documentFont);
     const std::array<std::uint8_t, kCodes> translated = translatedCodes(documentFont, codeBytes);
-    const GlyphSamples samples(font, names);
+    const GlyphSamples samples(font, kind, names);
     const ChartFonts fonts{reportFont.get(), font, samples};
 
     for (int row = 0; row < kRows; ++row) {

@@ -29,13 +29,17 @@ void writeLine(host::Handle textElement, host::Handle reportFont, const Descript
     page.lineY += page.textHeight + page.lineGap;
 }
 
-void composeNameLine(DescriptionLine& line, host::Handle font) {
+// Answers whether the font is multi-byte.
+bool composeNameLine(DescriptionLine& line, host::Handle font) {
     line.format("Font Name: %s ", collection().currentFontName);
     if (callHost<host::op::FontIsEmbedded>(font) != 0) line.append(" (embedded)");
-    if (callHost<host::op::FontIsMultiByte>(font) != 0) line.append(" (multibyte)");
+    const bool multiByte = callHost<host::op::FontIsMultiByte>(font) != 0;
+    if (multiByte) line.append(" (multibyte)");
+    return multiByte;
 }
 
-void composeTypeLine(DescriptionLine& line, host::Handle font) {
+// Answers whether the font is a Type3 font.
+bool composeTypeLine(DescriptionLine& line, host::Handle font) {
     unsigned char attrs[host::kFontAttrsSize] = {};
     callHost<host::op::FontGetAttrs>(font, attrs, static_cast<std::int32_t>(sizeof attrs));
     const auto type = readAt<host::Atom>(attrs, host::kFontAttrsType);
@@ -43,7 +47,8 @@ void composeTypeLine(DescriptionLine& line, host::Handle font) {
     const auto cidType = readAt<host::Atom>(attrs, host::kFontAttrsCidType);
     const auto protection = readAt<std::int32_t>(attrs, host::kFontAttrsProtection);
 
-    line.format("Type: %s ", atomName(type));
+    const char* typeName = atomName(type);
+    line.format("Type: %s ", typeName);
     if (cidType != host::kNullAtom) {
         line.append(" CIDType: ");
         line.append(atomName(cidType));
@@ -51,22 +56,25 @@ void composeTypeLine(DescriptionLine& line, host::Handle font) {
     line.append(" Encoding: ");
     line.append(encoding == host::kNullAtom ? "Custom" : atomName(encoding));
     if (protection != 0) line.append("protected from embedding");
+    return typeName != nullptr && std::strcmp(typeName, "Type3") == 0;
 }
 
 }  // namespace
 
-void WriteFontDescription(host::Handle textElement, host::Handle font) {
+FontKind WriteFontDescription(host::Handle textElement, host::Handle font) {
     const PageObject reportFont(MakeReportFont());
     DescriptionLine line;
-    composeNameLine(line, font);
+    FontKind kind;
+    kind.multiByte = composeNameLine(line, font);
     writeLine(textElement, reportFont.get(), line);
 
     try {
-        composeTypeLine(line, font);
+        kind.type3 = composeTypeLine(line, font);
         writeLine(textElement, reportFont.get(), line);
     } catch (...) {
         // What the host cannot tell about the font is left out.
     }
+    return kind;
 }
 
 }  // namespace ortheo

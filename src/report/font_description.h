@@ -6,9 +6,17 @@
 
 namespace ortheo {
 
+// What the description learns of the font's kind, so that the code chart
+// need not ask the host again. A font whose attribute record could not be
+// read counts as no Type3 font.
+struct FontKind {
+    bool multiByte = false;
+    bool type3 = false;
+};
+
 // Writes "Font Name: ..." with the embedded and multi-byte marks, then
 // "Type: ... Encoding: ..." with the CID type and protection; advances
 // lineY once per line written. A failure on the second line drops it.
-void WriteFontDescription(host::Handle textElement, host::Handle font);
+FontKind WriteFontDescription(host::Handle textElement, host::Handle font);
 
 }  // namespace ortheo

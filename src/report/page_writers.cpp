@@ -120,8 +120,8 @@ host::Handle WriteDescriptionPage(host::Handle font) {
         AcquiredPage page = createPage(afterIndex);
         resetLayout(pageState());
 
-        WriteFontDescription(elements.text.get(), font);
-        WriteCodeChart(elements.text.get(), font);
+        const FontKind kind = WriteFontDescription(elements.text.get(), font);
+        WriteCodeChart(elements.text.get(), font, kind);
 
         storeContent(page.get(), elements);
         elements.release();

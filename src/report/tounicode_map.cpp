@@ -47,11 +47,17 @@ void composeMappingLine(ListingLine& line, const CMapMapping& mapping) {
     }
 }
 
-// The bytes a code range's codes are written with: as many as its wider
-// bound needs, since the model keeps the bounds' values, not their digits.
+// A multi-byte font reads codes of two bytes at least.
+constexpr int kFewestCodeBytes = 2;
+
+// The bytes a multi-byte font's codes in a code range are written with: as
+// many as the range's wider bound needs, and never fewer than two. The model
+// keeps the bounds' values, not their digits, so <0000> <00FF> cannot be told
+// from <00> <FF>; and a font that reads two-byte codes takes a one-byte
+// string for an incomplete code.
 int byteCountOf(const CodeSpaceRange& range) {
     const std::uint32_t wider = std::max(range.low, range.high);
-    int count = 1;
+    int count = kFewestCodeBytes;
     while (count < 4 && (wider >> (8 * count)) != 0) ++count;
     return count;
 }
@@ -59,10 +65,10 @@ int byteCountOf(const CodeSpaceRange& range) {
 // The strings that draw the glyphs of the CMap's codes in the analysed font.
 // A simple font reads one byte: a code is sampled by its low byte. A
 // multi-byte font reads whole codes: a code is sampled by its own bytes,
-// big-endian, as many as the first code-space range containing it has, two
-// where none does. Real CMaps have a handful of ranges; only the first 256
-// are looked at, so that a CMap of many ranges and many mappings costs no
-// more than its size.
+// big-endian, as many as the first code-space range containing it calls
+// for, two where none does. Real CMaps have a handful of ranges; only the
+// first 256 are looked at, so that a CMap of many ranges and many mappings
+// costs no more than its size.
 class GlyphSampler {
 public:
     GlyphSampler(host::Handle font, std::span<const CodeSpaceRange> ranges)
@@ -77,14 +83,13 @@ public:
     }
 
 private:
-    static constexpr int kBytesOutsideTheRanges = 2;
     static constexpr std::size_t kRangesLookedAt = 256;
 
     int byteCountOfCode(std::uint32_t code) const {
         for (const CodeSpaceRange& range : ranges_) {
             if (range.low <= code && code <= range.high) return byteCountOf(range);
         }
-        return kBytesOutsideTheRanges;
+        return kFewestCodeBytes;
     }
 
     bool multiByte_;

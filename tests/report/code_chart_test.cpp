@@ -19,7 +19,7 @@ constexpr int kPage = 1100;
 
 std::string helveticaReport(const std::string& name, bool failAttributes = false) {
     ReportRun run(writeFontsPdf(temporaryPath(name + ".pdf"), {{simpleFont("Helvetica", "/Encoding /WinAnsiEncoding")}}));
-    if (failAttributes) run.host().calls().injectFault(host::TableId::PDFEditRead, 41, 1);
+    if (failAttributes) run.failEveryCall(host::TableId::PDFEditRead, 41);
     return run.build(name + "-report.pdf");
 }
 
@@ -86,7 +86,7 @@ TEST(CodeChart, EachCellShowsItsCodeGlyphTranslationAndName) {
     EXPECT_EQ(zero[1].text, " ") << "a code without a name shows a single space";
 }
 
-TEST(CodeChart, ASingleDescriptionLineGivesTallerCells) {
+TEST(CodeChart, AFailedAttributeRecordGivesOneDescriptionLineAndTallerCells) {
     const std::string report = helveticaReport("chart-one-line", true);
     const auto frames = withLineWidth(strokedRectangles(report, 0), 0.5);
     ASSERT_EQ(frames.size(), 256u);
@@ -96,6 +96,7 @@ TEST(CodeChart, ASingleDescriptionLineGivesTallerCells) {
     const auto label = std::find_if(shown.begin(), shown.end(), [](const ShownString& text) { return text.text == "00"; });
     ASSERT_NE(label, shown.end());
     EXPECT_EQ(label->y, kPage - 50 - 16) << "the chart text is still 16 high";
+    EXPECT_EQ(shown.front().text, "Font Name: Helvetica ");
 }
 
 TEST(CodeChart, AType3FontDrawsOnlyTheCodesItHasGlyphProceduresFor) {

@@ -16,6 +16,10 @@ public:
     host::Handle document() const { return document_; }
     host::Handle view() const { return view_; }
 
+    // Makes every call of the operation from now on raise, as a host does
+    // that cannot answer it for the document.
+    void failEveryCall(host::TableId table, std::uint32_t selector);
+
     // Runs the driver and writes the report to a fresh temporary file named
     // `name`; answers its path.
     std::string build(const std::string& name);

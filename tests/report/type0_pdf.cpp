@@ -40,7 +40,7 @@ std::string writeType0Pdf(const std::string& path, const Type0Font& font) {
     return path;
 }
 
-std::string withFirstToUnicodeEntry(const std::string& input, const std::string& path, const std::string& firstEntry) {
+std::string withToUnicodeEdited(const std::string& input, const std::string& path, const ToUnicodeEdit& edit) {
     QPDF pdf;
     pdf.processFile(input.c_str());
     for (QPDFObjectHandle object : pdf.getAllObjects()) {
@@ -49,9 +49,14 @@ std::string withFirstToUnicodeEntry(const std::string& input, const std::string&
         if (!toUnicode.isStream()) continue;
         const auto data = toUnicode.getStreamData();
         std::string cmap(reinterpret_cast<const char*>(data->getBuffer()), data->getSize());
-        const std::size_t ranges = cmap.find("endcodespacerange");
-        if (ranges == std::string::npos) continue;
-        cmap.insert(ranges + 17, "\n1 beginbfchar\n" + firstEntry + "\nendbfchar");
+        const std::size_t rangesBegin = cmap.find("begincodespacerange");
+        const std::size_t rangesEnd = cmap.find("endcodespacerange");
+        if (rangesBegin == std::string::npos || rangesEnd == std::string::npos || rangesEnd < rangesBegin) continue;
+        cmap.insert(rangesEnd + 17, "\n1 beginbfchar\n" + edit.firstEntry + "\nendbfchar");
+        if (edit.codeSpace) {
+            const std::size_t ranges = rangesBegin + 19;
+            cmap.replace(ranges, rangesEnd - ranges, "\n" + *edit.codeSpace + "\n");
+        }
         toUnicode.replaceStreamData(cmap, QPDFObjectHandle::newNull(), QPDFObjectHandle::newNull());
     }
     write(pdf, path);

@@ -15,8 +15,13 @@ struct Type0Font {
 // Writes a one-page PDF whose font /F1, "Mincho", is `font`; answers `path`.
 std::string writeType0Pdf(const std::string& path, const Type0Font& font);
 
-// Writes a copy of `input` in which the ToUnicode CMap of every Type0 font
-// begins with one more mapping, `firstEntry` (such as "<0000> <0020>").
-std::string withFirstToUnicodeEntry(const std::string& input, const std::string& path, const std::string& firstEntry);
+// How a copy of a document changes the ToUnicode CMap of every Type0 font.
+struct ToUnicodeEdit {
+    std::string firstEntry;                // one more mapping before the others, such as "<0000> <0020>"
+    std::optional<std::string> codeSpace;  // the code-space ranges written instead, such as "<0000> <00FF>"
+};
+
+// Writes a copy of `input` with that edit; answers `path`.
+std::string withToUnicodeEdited(const std::string& input, const std::string& path, const ToUnicodeEdit& edit);
 
 }  // namespace ortheo::testing
