@@ -1,16 +1,36 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that Ortheo needs to build and test, and only
-# those that are missing, so a second run costs nothing.
+# Installs the Debian packages of one set, and only those that are missing,
+# so a second run costs nothing.
+#
+#   scripts/install-deps.sh [--for run|test]
+#
+# run:  what building and running ortheo needs (./run.sh);
+# test: that and what the tests, fuzzers, benchmarks, the Windows build and
+#       the Debian package need (./test.sh); the default.
 set -euo pipefail
 
-packages=(
-  cmake ninja-build g++ clang libclang-rt-14-dev pkg-config binutils
-  libqpdf-dev libfreetype-dev zlib1g-dev libdeflate-dev libcli11-dev
-  libjemalloc-dev libgtest-dev libbenchmark-dev valgrind
-  qpdf poppler-utils mupdf-tools python3-pdfminer
-  ghostscript python3 python3-cairo fonts-ipafont-gothic
-  g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 wine32:i386 python3-pefile
+run_packages=(
+  cmake ninja-build g++ pkg-config
+  libqpdf-dev libfreetype-dev zlib1g-dev libdeflate-dev libcli11-dev libjemalloc-dev
+  ghostscript python3
 )
+test_packages=(
+  clang libclang-rt-14-dev binutils libgtest-dev libbenchmark-dev valgrind
+  qpdf poppler-utils mupdf-tools python3-pdfminer python3-cairo fonts-ipafont-gothic
+  g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 wine32:i386 python3-pefile
+  dpkg-dev file lintian groff-base man-db
+)
+
+set_name=test
+if [ $# -gt 0 ]; then
+  if [ $# -ne 2 ] || [ "$1" != --for ] || { [ "$2" != run ] && [ "$2" != test ]; }; then
+    echo "usage: $0 [--for run|test]" >&2
+    exit 2
+  fi
+  set_name=$2
+fi
+packages=("${run_packages[@]}")
+[ "$set_name" = run ] || packages+=("${test_packages[@]}")
 
 missing=()
 for package in "${packages[@]}"; do
@@ -25,8 +45,10 @@ as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 # 32-bit wine comes from the i386 architecture, which must be known before
 # the package lists are fetched.
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   "${as_root[@]}" dpkg --add-architecture i386
 fi
 "${as_root[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# Waits for another apt to finish rather than failing on its lock.
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+  -o DPkg::Lock::Timeout=600 "${missing[@]}"

@@ -20,7 +20,8 @@ int main(int argc, char** argv) {
                               "optionally inside X0,Y0,X1,Y1 (points): PAGES[:X0,Y0,X1,Y1]");
     reportCommand->add_option("--password", report.password, "The password of an encrypted PDF");
     reportCommand->add_flag("--log-errors", report.logErrors, "Let the plug-in write its error log to standard error");
-    reportCommand->add_option("--plugin", report.pluginPath, "The plug-in library (default: Ortheo.api beside ortheo)");
+    reportCommand->add_option("--plugin", report.pluginPath,
+                              "The plug-in library (default: Ortheo.api beside ortheo, else the installed one)");
 
     host::MenuOptions menus;
     CLI::App* menusCommand = app.add_subcommand("menus", "Show the menus, toolbar buttons and tools the plug-in registered");
@@ -35,7 +36,8 @@ int main(int argc, char** argv) {
 
     host::PluginInfoOptions pluginInfo;
     CLI::App* info = app.add_subcommand("plugin-info", "Load the plug-in and show its handshake and tables");
-    info->add_option("--plugin", pluginInfo.pluginPath, "The plug-in library (default: Ortheo.api beside ortheo)");
+    info->add_option("--plugin", pluginInfo.pluginPath,
+                     "The plug-in library (default: Ortheo.api beside ortheo, else the installed one)");
     info->add_option("--withhold", pluginInfo.withheld,
                      "Offer TABLE at no version, or not at VERSION (TABLE[=VERSION]); may be repeated");
 

@@ -27,8 +27,10 @@ PluginLibrary::~PluginLibrary() { dlclose(module_); }
 
 std::string defaultPluginPath() {
     std::error_code ignored;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ignored);
-    return (self.parent_path() / "Ortheo.api").string();
+    const std::filesystem::path folder = std::filesystem::read_symlink("/proc/self/exe", ignored).parent_path();
+    const std::filesystem::path beside = folder / "Ortheo.api";
+    if (std::filesystem::exists(beside, ignored)) return beside.string();
+    return (folder / ORTHEO_INSTALLED_PLUGIN).lexically_normal().string();
 }
 
 }  // namespace host

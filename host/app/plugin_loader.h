@@ -34,7 +34,9 @@ private:
     PlugInMainProc entry_ = nullptr;
 };
 
-// The plug-in library built beside the running executable.
+// The plug-in library beside the running executable, as in the build tree;
+// where there is none, the one the install rules put relative to the
+// executable's folder (such as ../lib/ortheo/Ortheo.api).
 std::string defaultPluginPath();
 
 }  // namespace host

@@ -12,6 +12,7 @@
 #include <qpdf/Buffer.hh>
 #include <qpdf/BufferInputSource.hh>
 #include <qpdf/QPDFExc.hh>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include "core/errors.h"
@@ -30,10 +31,39 @@ constexpr std::array<std::string_view, 7> kPageModes{
     "", "/UseNone", "/UseThumbs", "/UseOutlines", "/FullScreen", "/UseOC", "/UseAttachments",
 };
 
-// Writes `bytes` to a new file at `path`; the answer is empty, or what failed.
-std::string writeFile(const std::string& path, std::string_view bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return std::strerror(errno);
+// How many names a temporary file tries before saving gives up.
+constexpr int kTemporaryNameTries = 100;
+
+// A new file beside `path`, open for writing, that no one else holds: the
+// first name tried is path.part-PID, then path.part-PID-1 and so on, and
+// O_EXCL refuses a name that exists, a symbolic link included. So runs in
+// one folder never share a temporary file, not even two with the same
+// process id in different PID namespaces, and a link planted under the
+// name is never written through. Sets `name`; null, with errno set, when
+// no file could be made.
+std::FILE* createTemporaryBeside(const std::string& path, std::string& name) {
+    const std::string stem = path + ".part-" + std::to_string(getpid());
+    for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
+        name = attempt == 0 ? stem : stem + "-" + std::to_string(attempt);
+        const int descriptor = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (descriptor < 0) {
+            if (errno == EEXIST) continue;
+            return nullptr;
+        }
+        std::FILE* file = fdopen(descriptor, "wb");
+        if (file == nullptr) {
+            const int openError = errno;
+            close(descriptor);
+            unlink(name.c_str());
+            errno = openError;
+        }
+        return file;
+    }
+    return nullptr;
+}
+
+// Writes `bytes` to `file` and closes it; the answer is empty, or what failed.
+std::string writeFile(std::FILE* file, std::string_view bytes) {
     // Synced before it is renamed into place, so that a crash never leaves a
     // report that is named but empty.
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
@@ -110,8 +140,12 @@ void Documents::save(Handle document, const std::string& path) {
     } catch (const std::exception& failure) {
         raise(kErrFileOpen, path + ": the document could not be written (" + failure.what() + ")");
     }
-    const std::string temporary = path + ".part-" + std::to_string(getpid());
-    if (const std::string failure = writeFile(temporary, file); !failure.empty()) {
+    std::string temporary;
+    std::FILE* const opened = createTemporaryBeside(path, temporary);
+    if (opened == nullptr) {
+        raise(kErrFileOpen, path + ": the document could not be written (" + std::strerror(errno) + ")");
+    }
+    if (const std::string failure = writeFile(opened, file); !failure.empty()) {
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);
         raise(kErrFileOpen, path + ": the document could not be written (" + failure + ")");

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Builds Ortheo.api for Windows with mingw-w64 and checks it: the 32-bit file
-# as the viewer loads it (check_pe32.py); then, under 32-bit wine, the same
-# file loaded by the test host (its run must match expected_run.txt) and by
-# the conformance host in C (tests/conformance/); then the 64-bit build of
-# the same sources, by both hosts under wine64. Where the kernel cannot run
-# 32-bit programs (a tiny i386 program is tried), one line says so and the
-# 64-bit checks run alone.
+# as the viewer loads it (check_pe32.py), alone in its install folder; then,
+# under 32-bit wine, the same file loaded by the test host (its run must
+# match expected_run.txt) and by the conformance host in C
+# (tests/conformance/); then the 64-bit build of the same sources, by both
+# hosts under wine64. Where the kernel cannot run 32-bit programs (a tiny
+# i386 program is tried), one line says so and the 64-bit checks run alone.
 #
 # Usage: tests/windows/check.sh (from anywhere; builds into build-win32/ and
 # build-win64/ beside build/)
@@ -32,9 +32,6 @@ for target in i686:win32 x86_64:win64; do
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/mingw-${target%:*}.cmake"
 done
 
-echo "-- The 32-bit Ortheo.api"
-/usr/bin/python3 "$here/check_pe32.py" i686-w64-mingw32-objdump "$root/build-win32/bin/Ortheo.api"
-
 work=$(mktemp -d)
 export WINEDEBUG=-all
 unset DISPLAY WAYLAND_DISPLAY
@@ -45,6 +42,15 @@ cleanUp() {
   rm -rf "$work"
 }
 trap cleanUp EXIT
+
+echo "-- The 32-bit Ortheo.api, as cmake --install gives it: alone in its folder"
+cmake --install "$root/build-win32" --prefix "$work/installed" >/dev/null
+files=$(cd "$work/installed" && find . -mindepth 1 -printf '%P\n')
+if [ "$files" != Ortheo.api ]; then
+  echo "FAILED: the install folder holds $(echo "$files" | tr '\n' ' ')rather than Ortheo.api alone"
+  exit 1
+fi
+/usr/bin/python3 "$here/check_pe32.py" i686-w64-mingw32-objdump "$work/installed/Ortheo.api"
 
 # Whether the kernel runs 32-bit x86 programs: a static i386 program that
 # only exits.
