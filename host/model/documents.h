@@ -5,7 +5,8 @@
 // it, and with it everything the plug-in holds of it: closing a document
 // ends its page handles, Cos objects, bookmarks, destinations and actions.
 // Opening checks what a user can get wrong (no such file, not a PDF, a
-// wrong or missing password) and raises with a text that says which.
+// wrong or missing password; document_source.h) and raises with a text that
+// says which. A path of "-" is standard input.
 #pragma once
 
 #include <memory>
