@@ -1,9 +1,13 @@
 #include "app/plugin_info.h"
 
+#include <charconv>
 #include <cstdio>
 #include <optional>
+#include <set>
+#include <string_view>
 
 #include "app/plugin_loader.h"
+#include "core/error_output.h"
 #include "core/errors.h"
 #include "core/tables.h"
 #include "host.h"
@@ -19,31 +23,41 @@ std::optional<TableId> tableNamed(const std::string& name) {
     return std::nullopt;
 }
 
-std::optional<std::uint32_t> parseVersion(const std::string& text) {
-    try {
-        std::size_t used = 0;
-        const unsigned long value = std::stoul(text, &used, 0);
-        if (used != text.size() || value > 0xFFFFFFFFul) return std::nullopt;
-        return static_cast<std::uint32_t>(value);
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
+// A version as the trace prints it: hexadecimal, with or without 0x.
+std::optional<std::uint32_t> parseVersion(std::string_view text) {
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.remove_prefix(2);
+    std::uint32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
 }
 
-// Applies one --withhold argument; answers false when it names no table or
-// no version.
-bool withhold(TableOffer& offer, const std::string& argument) {
+std::string versionList(const std::set<std::uint32_t>& versions) {
+    std::string list;
+    for (const std::uint32_t version : versions) {
+        char text[16];
+        std::snprintf(text, sizeof text, "0x%x", version);
+        list += (list.empty() ? "" : " and ") + std::string(text);
+    }
+    return list;
+}
+
+// Applies one --withhold argument; answers what is wrong with it, or empty.
+std::string withhold(TableOffer& offer, const std::string& argument) {
     const std::size_t equals = argument.find('=');
-    const std::optional<TableId> table = tableNamed(argument.substr(0, equals));
-    if (!table) return false;
+    const std::string name = argument.substr(0, equals);
+    const std::optional<TableId> table = tableNamed(name);
+    if (!table) return "the host has no table named " + name;
     if (equals == std::string::npos) {
         offer.withhold(*table);
-        return true;
+        return "";
     }
-    const std::optional<std::uint32_t> version = parseVersion(argument.substr(equals + 1));
-    if (!version) return false;
+    const std::optional<std::uint32_t> version = parseVersion(std::string_view(argument).substr(equals + 1));
+    if (!version) return "expected a hexadecimal version, such as " + name + "=0x50000";
+    const std::set<std::uint32_t>& offered = TableOffer::everything().versions.at(*table);
+    if (offered.count(*version) == 0) return "the host offers " + name + " only at " + versionList(offered);
     offer.withhold(*table, *version);
-    return true;
+    return "";
 }
 
 void printTables(const TableRegistry& tables) {
@@ -63,9 +77,8 @@ void printTables(const TableRegistry& tables) {
 int runPluginInfo(const PluginInfoOptions& options) {
     HostConfig config;
     for (const std::string& argument : options.withheld) {
-        if (!withhold(config.tables, argument)) {
-            std::fprintf(stderr, "ortheo: --withhold %s: expected TABLE or TABLE=VERSION with one of the host's tables\n",
-                         argument.c_str());
+        if (const std::string problem = withhold(config.tables, argument); !problem.empty()) {
+            writeHostLines("ortheo: --withhold " + argument + ": " + problem + "\n");
             return 2;
         }
     }
@@ -78,17 +91,17 @@ int runPluginInfo(const PluginInfoOptions& options) {
         std::printf("Handshake version: 0x%x\n", outcome.handshakeVersion);
         if (!outcome.loaded) {
             std::fflush(stdout);
-            std::fprintf(stderr, "ortheo: the plug-in was not loaded: %s\n", outcome.refusal.c_str());
-            return 1;
+            writeHostLines("ortheo: the plug-in was not loaded: " + outcome.refusal + "\n");
+            return 2;
         }
         std::printf("Extension name: %s\n", outcome.extensionName.c_str());
         printTables(host.tables());
         return 0;
     } catch (const PluginLoadError& failure) {
-        std::fprintf(stderr, "ortheo: %s\n", failure.what());
+        writeHostLines("ortheo: " + std::string(failure.what()) + "\n");
         return 2;
     } catch (const HostError& failure) {
-        std::fprintf(stderr, "ortheo: the plug-in failed while loading: %s\n", failure.what());
+        writeHostLines("ortheo: the plug-in failed while loading: " + std::string(failure.what()) + "\n");
         return 1;
     }
 }

@@ -10,11 +10,12 @@ namespace host {
 
 struct PluginInfoOptions {
     std::string pluginPath;
-    std::vector<std::string> withheld;  // TABLE or TABLE=VERSION
+    std::vector<std::string> withheld;  // TABLE or TABLE=VERSION, the version in hexadecimal
 };
 
-// Answers the process exit status: 0 loaded, 1 the plug-in refused to load,
-// 2 the library could not be used or an argument is wrong.
+// Answers the process exit status: 0 loaded, 1 the plug-in failed while
+// loading, 2 the library could not be used or refused to load, or an
+// argument is wrong.
 int runPluginInfo(const PluginInfoOptions& options);
 
 }  // namespace host

@@ -11,7 +11,10 @@ PluginLibrary::PluginLibrary(const std::string& path) {
     if (!std::filesystem::is_regular_file(path, ignored)) {
         throw PluginLoadError("no plug-in library at " + path);
     }
-    module_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // A bare file name is a file in the current folder, not a name for the
+    // library search.
+    const std::string file = path.find('/') == std::string::npos ? "./" + path : path;
+    module_ = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module_ == nullptr) {
         const char* why = dlerror();
         throw PluginLoadError(path + " is not a loadable plug-in library: " + (why != nullptr ? why : "unknown reason"));

@@ -2,18 +2,24 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
 #include "app/plugin_loader.h"
 #include "app/quick_exit.h"
+#include "app/report_output.h"
 #include "app/text_selection_argument.h"
 #include "app/viewer_session.h"
 #include "core/call_log.h"
+#include "core/counted_noun.h"
+#include "core/error_output.h"
 #include "core/errors.h"
 #include "host.h"
+#include "model/document_source.h"
 #include "model/documents.h"
+#include "model/output_target.h"
 #include "view/menus.h"
 #include "view/viewer.h"
 #include "view/windows.h"
@@ -49,12 +55,6 @@ Handle openDocument(ViewerSession& session, const std::string& path, const std::
     }
 }
 
-bool sameFile(const std::string& a, const std::string& b) {
-    std::error_code ignored;
-    if (std::filesystem::equivalent(a, b, ignored)) return true;
-    return std::filesystem::weakly_canonical(a, ignored) == std::filesystem::weakly_canonical(b, ignored);
-}
-
 void selectText(ViewerSession& session, Handle document, const std::string& argument) {
     Host& host = session.host();
     const auto parsed = parseTextSelection(argument, host.documents().get(document).pdf->getAllPages().size());
@@ -74,28 +74,37 @@ Handle reportItem(Menus& menus) {
 }
 
 // Shows "Scanning page N/M" on a terminal while the plug-in asks for the
-// fonts of each page.
+// fonts of each page: at most ten times a second, and at the last page, so
+// that a document of many pages does not flood the terminal.
 class ProgressLine {
 public:
     ProgressLine(Host& host, std::int32_t pageCount) : host_(host), pageCount_(pageCount), shown_(isatty(2) != 0) {
         if (!shown_) return;
         host_.calls().setObserver([this](TableId table, std::uint32_t selector) {
-            if (table == TableId::PDModel && selector == 95) {
-                std::fprintf(stderr, "\rScanning page %d/%d", ++page_, pageCount_);
-                std::fflush(stderr);
-            }
+            if (table == TableId::PDModel && selector == 95) advance();
         });
     }
     ~ProgressLine() {
         if (!shown_) return;
         host_.calls().setObserver(nullptr);
-        std::fputs("\r\033[K", stderr);
+        hideStatusLine();
     }
 
 private:
+    static constexpr std::chrono::milliseconds kRedrawInterval{100};
+
+    void advance() {
+        ++page_;
+        const auto now = std::chrono::steady_clock::now();
+        if (page_ != pageCount_ && now - drawnAt_ < kRedrawInterval) return;
+        drawnAt_ = now;
+        showStatusLine("Scanning page " + std::to_string(page_) + "/" + std::to_string(pageCount_));
+    }
+
     Host& host_;
     std::int32_t pageCount_;
     std::int32_t page_ = 0;
+    std::chrono::steady_clock::time_point drawnAt_{};
     bool shown_;
 };
 
@@ -104,13 +113,15 @@ Handle runReportItem(ViewerSession& session, Handle document, const std::string&
     Menus& menus = host.menus();
     const Handle item = reportItem(menus);
     if (!menus.isEnabled(menus.item(item).enabled)) {
-        fail(1, input + ": the report command is disabled for this document: its permissions forbid copying content");
+        fail(1, inputName(input) +
+                    ": the report command is disabled for this document: its permissions forbid copying content");
     }
     const std::size_t raisedBefore = host.errors().raisedCount();
     {
         const ProgressLine progress(host, static_cast<std::int32_t>(host.documents().get(document).pdf->getAllPages().size()));
         menus.choose(item);
     }
+    setPluginTextSubject("");
     if (host.windows().opened().empty()) {
         if (host.errors().raisedCount() > raisedBefore) {
             fail(1, "the report command ended without a report: a host error reached it (\"" + std::string(
@@ -121,39 +132,46 @@ Handle runReportItem(ViewerSession& session, Handle document, const std::string&
     return host.windows().opened().back();
 }
 
+// Told before the plug-in is loaded; what else keeps the input from being
+// read is told when it is opened.
 void checkInput(const std::string& input) {
-    std::error_code ignored;
-    if (std::filesystem::is_directory(input, ignored)) fail(1, input + ": is a directory");
-    if (!std::filesystem::is_regular_file(input, ignored)) fail(1, input + ": no such file");
+    if (input.empty()) fail(2, "report needs an input PDF");
+    if (input == "-") return;
+    std::error_code failed;
+    const std::filesystem::file_status status = std::filesystem::status(input, failed);
+    if (status.type() == std::filesystem::file_type::not_found) fail(1, input + ": no such file");
+    if (status.type() == std::filesystem::file_type::directory) fail(1, input + ": is a directory");
 }
 
-// The report is written at the end: a folder it cannot go into is told
-// before the analysis rather than after it.
-void checkOutput(const std::string& output, const std::string& input) {
-    std::error_code ignored;
-    if (std::filesystem::is_directory(output, ignored)) fail(2, output + ": is a directory; give the report a file name");
-    if (sameFile(output, input)) fail(2, output + ": the report would overwrite its input; choose another -o");
-    const std::filesystem::path parent = std::filesystem::path(output).parent_path();
-    const std::string folder = parent.empty() ? "." : parent.string();
-    if (!std::filesystem::is_directory(folder, ignored)) fail(2, output + ": there is no folder " + folder);
-    if (access(folder.c_str(), W_OK) != 0) fail(2, output + ": the folder " + folder + " is not writable");
+// The report is written at the end: a place it cannot go is told before
+// the analysis rather than after it.
+OutputTarget checkedOutput(const ReportOptions& options) {
+    const std::string output = options.output.empty() ? defaultReportPath(options.input) : options.output;
+    const OutputTarget target = reportTarget(output);
+    if (const std::string problem = outputProblem(target, inputIdentity(options.input)); !problem.empty()) {
+        fail(2, problem);
+    }
+    return target;
+}
+
+[[noreturn]] void failWithNoFonts(const std::string& input) {
+    fail(kNothingToReport, inputName(input) + " uses no fonts; no report written");
 }
 
 // A report without pages is no PDF a reader accepts: none is written.
 void checkNotEmpty(ViewerSession& session, Handle report, const ReportOptions& options) {
     if (!session.host().documents().get(report).pdf->getAllPages().empty()) return;
     if (options.selectText) {
-        fail(kNothingToReport, options.input + ": the text selected by --select-text " + *options.selectText +
-                                   " uses no fonts; no report written");
+        fail(kNothingToReport, inputName(options.input) + ": the text selected by --select-text " +
+                                   *options.selectText + " uses no fonts; no report written");
     }
-    fail(kNothingToReport, options.input + " uses no fonts; no report written");
+    failWithNoFonts(options.input);
 }
 
 int report(const ReportOptions& options) {
     if (options.logErrors) setenv("ORTHEO_LOG_ERRORS", "1", 1);  // read by the plug-in when it is loaded
     checkInput(options.input);
-    const std::string output = options.output.empty() ? defaultReportPath(options.input) : options.output;
-    checkOutput(output, options.input);
+    const OutputTarget output = checkedOutput(options);
 
     auto session = startSession(options.pluginPath, options.linkedPlugin);
     const Handle document = openDocument(*session, options.input, options.password);
@@ -165,7 +183,7 @@ int report(const ReportOptions& options) {
     } catch (const HostError& error) {
         fail(1, error.what());
     }
-    std::printf("Report: %s\n", output.c_str());
+    if (!writesToStandardOutput(output)) std::printf("Report: %s\n", output.named.c_str());
     if (options.exitWhenWritten) exitWithoutTeardown(0);
     return 0;
 }
@@ -177,16 +195,19 @@ int listMenus(const MenuOptions& options) {
 }
 
 int chooseMenuItem(const MenuOptions& options) {
+    if (options.item.empty()) fail(2, "run-menu needs the name of a menu item, such as ZORV:OrtheoAbout");
     auto session = startSession(options.pluginPath, options.linkedPlugin);
     if (!options.input.empty()) openDocument(*session, options.input, options.password);
     Menus& menus = session->host().menus();
     const Handle item = menus.findItem(options.item);
-    if (item == kNoHandle) fail(1, "no menu item is named \"" + options.item + "\"");
+    if (item == kNoHandle) fail(2, "no menu item is named \"" + options.item + "\"; see ortheo menus");
     if (!menus.isEnabled(menus.item(item).enabled)) fail(1, "the menu item \"" + options.item + "\" is disabled");
     menus.choose(item);
+    setPluginTextSubject("");
     for (const Handle opened : session->host().windows().opened()) {
-        std::printf("Opened in a new window: a document of %zu pages\n",
-                    session->host().documents().get(opened).pdf->getAllPages().size());
+        const std::size_t pages = session->host().documents().get(opened).pdf->getAllPages().size();
+        if (pages == 0) failWithNoFonts(options.input);
+        std::printf("Opened in a new window: a document of %s\n", countedNoun(pages, "page").c_str());
     }
     return 0;
 }
@@ -197,13 +218,13 @@ int runCommand(Command command, const Options& options) {
     try {
         return command(options);
     } catch (const CommandFailure& failure) {
-        std::fprintf(stderr, "ortheo: %s\n", failure.message.c_str());
+        writeHostLines("ortheo: " + failure.message + "\n");
         return failure.status;
     } catch (const PluginLoadError& failure) {
-        std::fprintf(stderr, "ortheo: %s\n", failure.what());
+        writeHostLines("ortheo: " + std::string(failure.what()) + "\n");
         return 2;
     } catch (const HostError& failure) {
-        std::fprintf(stderr, "ortheo: %s\n", failure.what());
+        writeHostLines("ortheo: " + std::string(failure.what()) + "\n");
         return 1;
     }
 }
@@ -211,6 +232,7 @@ int runCommand(Command command, const Options& options) {
 }  // namespace
 
 std::string defaultReportPath(const std::string& input) {
+    if (input == "-" || input == "/dev/stdin") return "stdin-fonts.pdf";
     std::filesystem::path path(input);
     const std::string stem = path.extension() == ".pdf" || path.extension() == ".PDF" ? path.stem().string()
                                                                                       : path.filename().string();

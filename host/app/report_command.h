@@ -10,8 +10,8 @@
 namespace host {
 
 struct ReportOptions {
-    std::string input;
-    std::string output;  // default: the input's name with -fonts.pdf
+    std::string input;   // "-" is standard input
+    std::string output;  // "-" is standard output; default: the input's name with -fonts.pdf
     std::string password;
     std::optional<std::string> selectText;
     bool logErrors = false;
@@ -22,7 +22,8 @@ struct ReportOptions {
 
 // Each answers the process exit status: 0 done, 1 the document or the
 // command failed, 2 the arguments or the plug-in library are unusable, 3
-// (report only) the report would have had no pages, so none was written.
+// the document uses no fonts (or the selected text none), so no report was
+// written or opened.
 int runReport(const ReportOptions& options);
 
 struct MenuOptions {
@@ -36,7 +37,8 @@ struct MenuOptions {
 int runMenus(const MenuOptions& options);
 int runMenuItem(const MenuOptions& options);
 
-// The default output of a report: "dir/name.pdf" gives "dir/name-fonts.pdf".
+// The default output of a report: "dir/name.pdf" gives "dir/name-fonts.pdf";
+// standard input ("-" or /dev/stdin) gives "stdin-fonts.pdf".
 std::string defaultReportPath(const std::string& input);
 
 }  // namespace host

@@ -5,6 +5,8 @@
 #include <sstream>
 #include <variant>
 
+#include "core/counted_noun.h"
+
 namespace host {
 namespace {
 
@@ -24,7 +26,7 @@ RangeOrProblem pageIndex(const std::string& text, std::size_t pageCount) {
     if (number == 0 && error == std::errc()) return std::string("page 0 does not exist: pages count from 1");
     // A number too long for any integer is beyond the document too.
     if (error == std::errc::result_out_of_range || number > pageCount) {
-        return "page " + text + " is beyond the document's " + std::to_string(pageCount) + " pages";
+        return "page " + text + " is beyond the document's " + countedNoun(pageCount, "page");
     }
     const int index = static_cast<int>(number - 1);
     return PageRange{index, index};

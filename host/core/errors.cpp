@@ -7,6 +7,8 @@
 #include <exception>
 #include <typeinfo>
 
+#include "core/error_output.h"
+
 namespace host {
 namespace {
 
@@ -55,8 +57,9 @@ const char* errorCodeText(ErrorCode code) {
 void raise(ErrorCode code, const std::string& text) { throw HostError(code, text); }
 
 void stopForContractBreach(const char* what) noexcept {
-    std::fprintf(stderr, "ortheo host: %s\n", what);
-    std::fflush(stderr);
+    char line[512];
+    const int length = std::snprintf(line, sizeof line, "ortheo host: %s\n", what);
+    writeHostLines(std::string_view(line, std::min(static_cast<std::size_t>(std::max(length, 0)), sizeof line - 1)));
     std::abort();
 }
 

@@ -2,12 +2,14 @@
 // opening a stream's decoded contents.
 
 #include "core/atoms.h"
+#include "core/error_output.h"
 #include "core/errors.h"
 #include "core/streams.h"
 #include "core/tables.h"
 #include "cos/cos_objects.h"
 #include "cos/stream_decoding.h"
 #include "host.h"
+#include "model/font_facts.h"
 #include "operations.h"
 
 namespace host {
@@ -24,12 +26,20 @@ std::int32_t cosTypeOf(Object object) { return cosTypeCode(Host::current().cos()
 
 Object cosNull() { return {}; }
 
+// What the plug-in writes on standard error after it looked up a font's
+// ToUnicode map (the CMap engine's notes on it) is about that map; the
+// host names it once before the first line.
+void nameToUnicodeNotes(QPDFObjectHandle font) {
+    setPluginTextSubject("ortheo: notes on the ToUnicode map of " + fontNameAndObject(font) + ":");
+}
+
 Object cosDictGet(Object dict, Atom key) {
     Host& current = Host::current();
     QPDFObjectHandle value = current.cos().unwrap(dict);
     if (value.isStream()) value = value.getDict();
     if (!value.isDictionary()) raise(kErrBadArgument, "Cos 21: the object is not a dictionary");
     const std::string name = std::string("/") + current.atoms().text(key);
+    if (name == "/ToUnicode") nameToUnicodeNotes(value);
     return current.cos().wrap(current.cos().documentOf(dict), value.getKey(name));
 }
 

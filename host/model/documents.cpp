@@ -1,25 +1,18 @@
 #include "model/documents.h"
 
 #include <array>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string_view>
 
-#include <qpdf/Buffer.hh>
-#include <qpdf/BufferInputSource.hh>
 #include <qpdf/QPDFExc.hh>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "core/errors.h"
 #include "cos/cos_objects.h"
 #include "host.h"
+#include "model/document_source.h"
 #include "model/document_writer.h"
 #include "model/fonts.h"
+#include "model/output_target.h"
 #include "model/page_tree.h"
 #include "model/pages.h"
 
@@ -31,98 +24,27 @@ constexpr std::array<std::string_view, 7> kPageModes{
     "", "/UseNone", "/UseThumbs", "/UseOutlines", "/FullScreen", "/UseOC", "/UseAttachments",
 };
 
-// How many names a temporary file tries before saving gives up.
-constexpr int kTemporaryNameTries = 100;
-
-// A new file beside `path`, open for writing, that no one else holds: the
-// first name tried is path.part-PID, then path.part-PID-1 and so on, and
-// O_EXCL refuses a name that exists, a symbolic link included. So runs in
-// one folder never share a temporary file, not even two with the same
-// process id in different PID namespaces, and a link planted under the
-// name is never written through. Sets `name`; null, with errno set, when
-// no file could be made.
-std::FILE* createTemporaryBeside(const std::string& path, std::string& name) {
-    const std::string stem = path + ".part-" + std::to_string(getpid());
-    for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
-        name = attempt == 0 ? stem : stem + "-" + std::to_string(attempt);
-        const int descriptor = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (descriptor < 0) {
-            if (errno == EEXIST) continue;
-            return nullptr;
-        }
-        std::FILE* file = fdopen(descriptor, "wb");
-        if (file == nullptr) {
-            const int openError = errno;
-            close(descriptor);
-            unlink(name.c_str());
-            errno = openError;
-        }
-        return file;
-    }
-    return nullptr;
-}
-
-// Writes `bytes` to `file` and closes it; the answer is empty, or what failed.
-std::string writeFile(std::FILE* file, std::string_view bytes) {
-    // Synced before it is renamed into place, so that a crash never leaves a
-    // report that is named but empty.
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
-                         std::fflush(file) == 0 && fsync(fileno(file)) == 0;
-    const int writeError = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (!written) return std::strerror(writeError);
-    if (!closed) return std::strerror(errno);
-    return "";
-}
-
-// Files up to this size are read whole before parsing: qpdf then parses
-// from memory rather than seeking the file for every object it resolves,
-// which costs a large document a tenth of its report. Larger files are
-// read as needed, so memory stays bounded.
-constexpr std::uintmax_t kLargestFileReadWhole = 256 << 20;
-
-// The file's bytes as an input source for qpdf, which keeps them as long as
-// it needs them; null when the file is too large or cannot be read whole.
-std::shared_ptr<InputSource> wholeFileSource(const std::string& path) {
-    std::error_code failed;
-    const std::uintmax_t size = std::filesystem::file_size(path, failed);
-    if (failed || size > kLargestFileReadWhole) return nullptr;
-    auto bytes = std::make_unique<Buffer>(static_cast<std::size_t>(size));
-    std::ifstream file(path, std::ios::binary);
-    file.read(reinterpret_cast<char*>(bytes->getBuffer()), static_cast<std::streamsize>(size));
-    if (!file || file.peek() != std::char_traits<char>::eof()) return nullptr;  // unreadable, or grew meanwhile
-    return std::make_shared<BufferInputSource>(path, bytes.release(), true);
-}
-
 [[noreturn]] void raiseOpenFailure(const std::string& path, const QPDFExc& failure) {
     if (failure.getErrorCode() == qpdf_e_password) {
         raise(kErrBadPassword, path + ": the password is wrong or missing");
     }
-    raise(kErrPdf, path + ": not a PDF file, or damaged beyond repair (" + failure.getMessageDetail() + ")");
+    raise(kErrPdf, path + ": is damaged beyond repair (" + failure.getMessageDetail() + ")");
 }
 
 }  // namespace
 
 Handle Documents::open(const std::string& path, const std::string& password) {
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored)) raise(kErrFileOpen, path + ": is a directory");
-    if (!std::filesystem::is_regular_file(path, ignored)) raise(kErrFileOpen, path + ": no such file");
-
+    const std::shared_ptr<InputSource> source = openDocumentSource(path);
     auto pdf = std::make_shared<QPDF>();
     pdf->setSuppressWarnings(true);
     try {
-        const char* const givenPassword = password.empty() ? nullptr : password.c_str();
-        if (std::shared_ptr<InputSource> source = wholeFileSource(path)) {
-            pdf->processInputSource(source, givenPassword);
-        } else {
-            pdf->processFile(path.c_str(), givenPassword);
-        }
+        pdf->processInputSource(source, password.empty() ? nullptr : password.c_str());
         mendPageTree(*pdf);
         pdf->getAllPages();  // a file whose page tree cannot be read is no use to anyone
     } catch (const QPDFExc& failure) {
-        raiseOpenFailure(path, failure);
+        raiseOpenFailure(source->getName(), failure);
     } catch (const std::exception& failure) {
-        raise(kErrPdf, path + ": " + failure.what());
+        raise(kErrPdf, source->getName() + ": " + failure.what());
     }
     return documents_.add({std::move(pdf), path});
 }
@@ -133,30 +55,16 @@ Handle Documents::create() {
     return documents_.add({std::move(pdf), ""});
 }
 
-void Documents::save(Handle document, const std::string& path) {
+void Documents::save(Handle document, const std::string& path) { save(document, outputTargetAt(path)); }
+
+void Documents::save(Handle document, const OutputTarget& target) {
     std::string file;
     try {
         file = writeDocument(*get(document).pdf, outline_.find(document));
     } catch (const std::exception& failure) {
-        raise(kErrFileOpen, path + ": the document could not be written (" + failure.what() + ")");
+        raise(kErrFileOpen, target.named + ": the document could not be written (" + failure.what() + ")");
     }
-    std::string temporary;
-    std::FILE* const opened = createTemporaryBeside(path, temporary);
-    if (opened == nullptr) {
-        raise(kErrFileOpen, path + ": the document could not be written (" + std::strerror(errno) + ")");
-    }
-    if (const std::string failure = writeFile(opened, file); !failure.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        raise(kErrFileOpen, path + ": the document could not be written (" + failure + ")");
-    }
-    std::error_code renamed;
-    std::filesystem::rename(temporary, path, renamed);
-    if (renamed) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        raise(kErrFileOpen, path + ": the document could not be written (" + renamed.message() + ")");
-    }
+    writeOutput(target, file);
 }
 
 void Documents::setPageMode(Handle document, std::int32_t mode) {

@@ -5,7 +5,8 @@
 // it, and with it everything the plug-in holds of it: closing a document
 // ends its page handles, Cos objects, bookmarks, destinations and actions.
 // Opening checks what a user can get wrong (no such file, not a PDF, a
-// wrong or missing password) and raises with a text that says which.
+// wrong or missing password; document_source.h) and raises with a text that
+// says which. A path of "-" is standard input.
 #pragma once
 
 #include <memory>
@@ -18,6 +19,8 @@
 
 namespace host {
 
+struct OutputTarget;
+
 struct Document {
     std::shared_ptr<QPDF> pdf;
     std::string path;  // empty for a document the host created
@@ -28,9 +31,11 @@ public:
     Handle open(const std::string& path, const std::string& password = "");
     // A new, empty document with no pages.
     Handle create();
-    // Writes a document to `path`: deterministically (the same document
-    // gives the same bytes) and atomically (a temporary file renamed).
+    // Writes a document deterministically (the same document gives the same
+    // bytes), as output_target.h says: a file atomically, a device, a FIFO
+    // or standard output in one pass.
     void save(Handle document, const std::string& path);
+    void save(Handle document, const OutputTarget& target);
     // How the document asks to be shown when opened: 0 leaves it to the
     // reader, 1 no panel, 2 page thumbnails, 3 the bookmarks, 4 full
     // screen, 5 optional content, 6 attachments. Raises for other values.

@@ -94,6 +94,11 @@ std::string fontName(QPDFObjectHandle font) {
     return type + " font " + (font.isIndirect() ? objectReference(font) : "(direct)");
 }
 
+std::string fontNameAndObject(QPDFObjectHandle font) {
+    if (!font.isIndirect() || !nameText(font.getKey("/BaseFont"))) return fontName(font);
+    return fontName(font) + " (" + objectReference(font) + ")";
+}
+
 bool isMultiByte(QPDFObjectHandle font) { return font.getKey("/Subtype").isNameAndEquals("/Type0"); }
 
 std::optional<std::string> encodingName(QPDFObjectHandle font) {

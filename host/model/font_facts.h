@@ -59,6 +59,9 @@ std::optional<std::string> fontSubtype(QPDFObjectHandle font);
 // "Type3 font 12 0 R", or "Type3 font (direct)" for a dictionary written
 // inline, which has no number; a font without a type says "Untyped font".
 std::string fontName(QPDFObjectHandle font);
+// The font's name with its object, for messages: "CMEX10 (12 0 R)". A name
+// made from the object already holds it and comes alone.
+std::string fontNameAndObject(QPDFObjectHandle font);
 
 // A Type0 font draws codes of one or more bytes.
 bool isMultiByte(QPDFObjectHandle font);

@@ -9,6 +9,7 @@
 #include <qpdf/QPDF.hh>
 
 #include "core/atoms.h"
+#include "core/counted_noun.h"
 #include "core/errors.h"
 #include "core/plugin_calls.h"
 #include "core/tables.h"
@@ -48,7 +49,7 @@ void checkPageRange(std::int32_t firstPage, std::int32_t lastPage, std::size_t p
     if (firstPage < 0 || static_cast<std::size_t>(lastPage) >= pageCount) {
         raise(kErrBadArgument, "PDModel 95: page indices " + std::to_string(firstPage) + " to " +
                                    std::to_string(lastPage) + " are outside the document's " +
-                                   std::to_string(pageCount) + " pages");
+                                   countedNoun(pageCount, "page"));
     }
 }
 

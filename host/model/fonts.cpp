@@ -1,7 +1,6 @@
 #include "model/fonts.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 #include <set>
 #include <unordered_set>
@@ -9,6 +8,7 @@
 #include <qpdf/QPDFAnnotationObjectHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 
+#include "core/error_output.h"
 #include "core/warnings.h"
 #include "host.h"
 #include "model/documents.h"
@@ -43,9 +43,8 @@ bool isType3Font(QPDFObjectHandle font) { return font.getKey("/Subtype").isNameA
 // One line, in one write, for an entry of /Font that is no font: the report
 // goes on without it. Answers what the walk then knows of the entry: nothing.
 Fonts::KnownFont warnNotAFont(const std::string& key, QPDFObjectHandle entry) {
-    const std::string line = "ortheo: warning: skipped " + QPDFObjectHandle::newName(key).unparse() + " (" +
-                             describeObject(entry) + ") under /Font: not a font dictionary\n";
-    std::fwrite(line.data(), 1, line.size(), stderr);
+    writeHostLines("ortheo: warning: skipped " + QPDFObjectHandle::newName(key).unparse() + " (" +
+                   describeObject(entry) + ") under /Font: not a font dictionary\n");
     return {};
 }
 

@@ -6,6 +6,7 @@
 
 #include <qpdf/QPDFPageObjectHelper.hh>
 
+#include "core/counted_noun.h"
 #include "core/errors.h"
 #include "host.h"
 #include "model/documents.h"
@@ -45,7 +46,7 @@ Handle Pages::acquire(Handle document, std::int32_t index) {
     const std::vector<QPDFObjectHandle>& all = pdfOf(document).getAllPages();
     if (index < 0 || static_cast<std::size_t>(index) >= all.size()) {
         raise(kErrBadArgument, "PDModel 84: page index " + std::to_string(index) + " is outside the document's " +
-                                   std::to_string(all.size()) + " pages");
+                                   countedNoun(all.size(), "page"));
     }
     return pages_.add({document, all[static_cast<std::size_t>(index)]});
 }
@@ -55,8 +56,8 @@ Handle Pages::create(Handle document, std::int32_t afterIndex, const FixedRect& 
     const std::int32_t pageCount = count(document);
     if (afterIndex < -1 || afterIndex >= pageCount) {
         raise(kErrBadArgument, "PDModel 85: cannot insert after page index " + std::to_string(afterIndex) +
-                                   " of a document of " + std::to_string(pageCount) +
-                                   " pages (-1 inserts before the first page)");
+                                   " of a document of " + countedNoun(static_cast<std::size_t>(pageCount), "page") +
+                                   " (-1 inserts before the first page)");
     }
     checkNewPageBox(box);
     QPDFObjectHandle page = pdf.makeIndirectObject(newPage(box));

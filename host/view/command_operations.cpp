@@ -78,9 +78,11 @@ void registerTool(ToolRecord* tool) { menus().registerTool(tool); }
 Handle openInNewWindow(Handle document, std::int32_t) { return Host::current().windows().open(document); }
 
 // The permission bits a document grants: 0x04 print, 0x08 modify, 0x10 copy
-// its content, 0x20 annotate; an unencrypted document grants them all.
+// its content, 0x20 annotate. An unencrypted document grants them all, and
+// so does one opened with its owner password, as viewers treat it.
 std::uint32_t documentPermissions(Handle document) {
     QPDF& pdf = *Host::current().documents().get(document).pdf;
+    if (pdf.ownerPasswordMatched()) return 0x01 | 0x04 | 0x08 | op::kPermitCopy | 0x20;
     std::uint32_t flags = 0x01;
     if (pdf.allowPrintLowRes()) flags |= 0x04;
     if (pdf.allowModifyAll()) flags |= 0x08;

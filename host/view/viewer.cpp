@@ -1,8 +1,9 @@
 #include "view/viewer.h"
 
 #include <cmath>
-#include <cstdio>
 
+#include "core/counted_noun.h"
+#include "core/error_output.h"
 #include "core/errors.h"
 #include "host.h"
 #include "model/documents.h"
@@ -22,7 +23,7 @@ std::vector<PageRange> checkedPages(Handle document, std::vector<PageRange> page
         for (const int page : {range.first, range.last}) {
             if (page < 0 || static_cast<std::size_t>(page) >= count) {
                 raise(kErrBadArgument, "Page index " + std::to_string(page) + " is outside the document's " +
-                                           std::to_string(count) + " pages");
+                                           countedNoun(count, "page"));
             }
         }
         if (range.last < range.first) {
@@ -101,9 +102,7 @@ SelectedText Viewer::selectedText(Handle selection) {
 }
 
 void Viewer::alert(std::string_view text) {
-    const std::string line = "ortheo: " + std::string(text) + "\n";
-    std::fwrite(line.data(), 1, line.size(), stderr);
-    std::fflush(stderr);
+    writeHostLines("ortheo: " + std::string(text) + "\n");
     alerts_.emplace_back(text);
 }
 

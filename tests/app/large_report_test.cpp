@@ -4,12 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <sstream>
 #include <string>
-
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFWriter.hh>
 
 #include "support/run_command.h"
 #include "support/sample_pdf.h"
@@ -22,33 +18,6 @@ using testing::temporaryPath;
 
 const std::string kOrtheo = ORTHEO_EXECUTABLE;
 const std::string kFixtures = ORTHEO_FIXTURES;
-
-// PAGES pages that all share one resources dictionary of FONTS fonts, so
-// that "Fonts by pages" needs PAGES * FONTS entries.
-void writeManyFontsDocument(const std::string& path, int fonts, int pages) {
-    QPDF pdf;
-    pdf.emptyPDF();
-    QPDFObjectHandle fontResources = QPDFObjectHandle::newDictionary();
-    for (int index = 0; index < fonts; ++index) {
-        char name[16];
-        std::snprintf(name, sizeof name, "Many%04d", index);
-        fontResources.replaceKey("/F" + std::to_string(index),
-                                 pdf.makeIndirectObject(QPDFObjectHandle::parse(
-                                     std::string("<< /Type /Font /Subtype /Type1 /BaseFont /") + name +
-                                     " /Encoding /WinAnsiEncoding >>")));
-    }
-    QPDFObjectHandle resources = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
-    resources.replaceKey("/Font", fontResources);
-    for (int page = 0; page < pages; ++page) {
-        QPDFObjectHandle object =
-            pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 200 200] >>"));
-        object.replaceKey("/Resources", resources);
-        pdf.addPage(object, false);
-    }
-    QPDFWriter writer(pdf, path.c_str());
-    writer.setObjectStreamMode(qpdf_o_generate);
-    writer.write();
-}
 
 struct OutlineEntry {
     int depth;
@@ -82,7 +51,7 @@ TEST(LargeReport, AnOutlineOfMoreThan300000EntriesReadsBackWhole) {
     constexpr int kPages = 301;
     const std::string input = temporaryPath("many-fonts.pdf");
     const std::string output = temporaryPath("many-fonts-report.pdf");
-    writeManyFontsDocument(input, kFonts, kPages);
+    testing::writeSharedFontsPdf(input, kFonts, kPages);
 
     const auto result = runCommand({kOrtheo, "report", input, "-o", output});
     ASSERT_EQ(result.exitStatus, 0) << result.err;

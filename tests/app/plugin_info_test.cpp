@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <utility>
 
 #include "support/run_command.h"
 #include "support/sample_pdf.h"
@@ -38,7 +40,7 @@ TEST(PluginInfo, ShowsTheHandshakeAndEveryTableWithItsVersion) {
 
 TEST(PluginInfo, AWithheldTableIsTracedAndThePluginNotLoaded) {
     const auto result = runCommand({kOrtheo, "plugin-info", "--plugin", kPlugin, "--withhold", "Win"});
-    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.exitStatus, 2);
     EXPECT_EQ(result.err,
               "failed on Win version 50000\n"
               "ortheo: the plug-in was not loaded: it needs the table Win, which the host does not offer at an "
@@ -58,10 +60,34 @@ TEST(PluginInfo, AMissingOrBrokenLibraryIsOneClearLine) {
     EXPECT_EQ(std::count(notLibrary.err.begin(), notLibrary.err.end(), '\n'), 1);
 }
 
-TEST(PluginInfo, ABadWithholdArgumentIsAUsageError) {
-    const auto result = runCommand({kOrtheo, "plugin-info", "--plugin", kPlugin, "--withhold", "Nope=1"});
-    EXPECT_EQ(result.exitStatus, 2);
-    EXPECT_NE(result.err.find("--withhold Nope=1"), std::string::npos);
+TEST(PluginInfo, ReadsAWithheldVersionInHexadecimalAsTheTracePrintsIt) {
+    for (const char* version : {"Win=50000", "Win=0x50000", "Win=0X50000"}) {
+        const auto result = runCommand({kOrtheo, "plugin-info", "--plugin", kPlugin, "--withhold", version});
+        EXPECT_EQ(result.exitStatus, 2) << version;
+        EXPECT_EQ(result.err.rfind("failed on Win version 50000\n", 0), 0u) << version << ": " << result.err;
+    }
+    const std::pair<const char*, const char*> refused[] = {
+        {"Nope=1", "ortheo: --withhold Nope=1: the host has no table named Nope\n"},
+        {"Win=5x", "ortheo: --withhold Win=5x: expected a hexadecimal version, such as Win=0x50000\n"},
+        {"Win=", "ortheo: --withhold Win=: expected a hexadecimal version, such as Win=0x50000\n"},
+        {"Win=40000", "ortheo: --withhold Win=40000: the host offers Win only at 0x50000\n"},
+        {"Core=0x60000", "ortheo: --withhold Core=0x60000: the host offers Core only at 0x20000 and 0x50000\n"},
+    };
+    for (const auto& [argument, line] : refused) {
+        const auto result = runCommand({kOrtheo, "plugin-info", "--plugin", kPlugin, "--withhold", argument});
+        EXPECT_EQ(result.exitStatus, 2) << argument;
+        EXPECT_EQ(result.err, line);
+        EXPECT_EQ(result.out, "");
+    }
+}
+
+// A bare file name is a file in the current folder, as for any other path.
+TEST(PluginInfo, TakesABareFileNameForAFileInTheCurrentFolder) {
+    const std::filesystem::path folder = std::filesystem::path(kPlugin).parent_path();
+    const std::string name = std::filesystem::path(kPlugin).filename().string();
+    const auto here = runCommand({"/usr/bin/env", "-C", folder.string(), kOrtheo, "plugin-info", "--plugin", name});
+    EXPECT_EQ(here.exitStatus, 0) << here.err;
+    EXPECT_NE(here.out.find("Extension name: ZORV:ortheo\n"), std::string::npos);
 }
 
 TEST(Ortheo, AnswersVersionAndHelp) {

@@ -61,8 +61,7 @@ TEST(ReportCommand, SaysInOneLineWhatIsWrongWithTheInput) {
     std::ofstream(text) << "just words\n";
     const auto notPdf = runCommand({kOrtheo, "report", text, "-o", temporaryPath("never2.pdf")});
     EXPECT_EQ(notPdf.exitStatus, 1);
-    EXPECT_EQ(notPdf.err.rfind("ortheo: " + text + ": not a PDF file", 0), 0u) << notPdf.err;
-    EXPECT_EQ(std::count(notPdf.err.begin(), notPdf.err.end(), '\n'), 1);
+    EXPECT_EQ(notPdf.err, "ortheo: " + text + ": is not a PDF file\n");
     EXPECT_FALSE(exists(temporaryPath("never.pdf")));
     EXPECT_FALSE(exists(temporaryPath("never2.pdf")));
 }
@@ -100,6 +99,10 @@ TEST(ReportCommand, AsksForTheUserPassword) {
     const auto right = runCommand({kOrtheo, "report", input, "-o", output, "--password", "secret"});
     EXPECT_EQ(right.exitStatus, 1);
     EXPECT_NE(right.err.find("its permissions forbid copying content"), std::string::npos) << right.err;
+    // The owner's password grants every permission.
+    const auto owner = runCommand({kOrtheo, "report", input, "-o", output, "--password", "owner"});
+    EXPECT_EQ(owner.exitStatus, 0) << owner.err;
+    EXPECT_EQ(owner.out, "Report: " + output + "\n");
 }
 
 TEST(ReportCommand, ASelectionReportsOnlyTheSelectedFonts) {
@@ -229,8 +232,21 @@ TEST(RunMenuCommand, ShowsTheHelpAndAboutNotesAsAlerts) {
               0u)
         << about.err;
     const auto unknown = runCommand({kOrtheo, "run-menu", "NoSuchItem"});
-    EXPECT_EQ(unknown.exitStatus, 1);
-    EXPECT_EQ(unknown.err, "ortheo: no menu item is named \"NoSuchItem\"\n");
+    EXPECT_EQ(unknown.exitStatus, 2);
+    EXPECT_EQ(unknown.err, "ortheo: no menu item is named \"NoSuchItem\"; see ortheo menus\n");
+}
+
+TEST(RunMenuCommand, TellsTheReportItsPagesOrThatThereAreNoFonts) {
+    const auto report = runCommand({kOrtheo, "run-menu", "ZORV:Ortheo", kFixtures + "/groff-gs.pdf"});
+    EXPECT_EQ(report.exitStatus, 0) << report.err;
+    EXPECT_TRUE(std::regex_match(report.out, std::regex("Opened in a new window: a document of [0-9]+ pages\n")))
+        << report.out;
+
+    const std::string blank = blankPage("menu-blank");
+    const auto noFonts = runCommand({kOrtheo, "run-menu", "ZORV:Ortheo", blank});
+    EXPECT_EQ(noFonts.exitStatus, 3);
+    EXPECT_EQ(noFonts.err, "ortheo: " + blank + " uses no fonts; no report written\n");
+    EXPECT_EQ(noFonts.out, "");
 }
 
 }  // namespace

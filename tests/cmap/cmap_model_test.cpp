@@ -78,7 +78,7 @@ TEST(CMapModel, WritesItsNotesToStandardErrorByDefault) {
     cmap.parse("1 beginbfchar <01> endbfchar", 28);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "CIDMap in private usage or surrogate area. Trying to use latin1 (0x41).\n"
-              "Illegal entry in bfchar block in ToUnicode CCIDMap");
+              "Illegal entry in bfchar block in ToUnicode CCIDMap\n");
 }
 
 }  // namespace

@@ -11,8 +11,8 @@
 namespace ortheo {
 namespace {
 
-constexpr const char* kBadBfEntry = "Illegal entry in bfchar block in ToUnicode CMap";
-constexpr const char* kMissingBfCharToken = "Illegal entry in bfchar block in ToUnicode CCIDMap";
+constexpr const char* kBadBfEntry = "Illegal entry in bfchar block in ToUnicode CMap\n";
+constexpr const char* kMissingBfCharToken = "Illegal entry in bfchar block in ToUnicode CCIDMap\n";
 
 using Mappings = std::vector<CMapMapping>;
 
@@ -83,9 +83,9 @@ TEST(CMapParse, TakesNameAndTypeTokensVerbatimAndTheLastOneWins) {
 }
 
 TEST(CMapParse, StopsWithANoteWhenAKeyIsTheLastToken) {
-    EXPECT_EQ(parse("/CMapName /A def /CMapName").notes, "Illegal CMap name entry block in CMap");
-    EXPECT_EQ(parse("/CMapType %no value").notes, "Illegal CMap name entry block in CMap");
-    EXPECT_EQ(parse("/CIDSystemInfo").notes, "Illegal entry in CIDSystemInfo block in CMap");
+    EXPECT_EQ(parse("/CMapName /A def /CMapName").notes, "Illegal CMap name entry block in CMap\n");
+    EXPECT_EQ(parse("/CMapType %no value").notes, "Illegal CMap name entry block in CMap\n");
+    EXPECT_EQ(parse("/CIDSystemInfo").notes, "Illegal entry in CIDSystemInfo block in CMap\n");
 }
 
 TEST(CMapParse, LooksForTheOrderingOnlyInsideADictionaryToken) {
@@ -99,7 +99,7 @@ TEST(CMapParse, LooksForTheOrderingOnlyInsideADictionaryToken) {
 
     using namespace std::literals;
     const Parsed noValue = parse("/CIDSystemInfo <</Ordering\0> 1 beginbfchar <01> <0041> endbfchar"s);
-    EXPECT_EQ(noValue.notes, "Illegal entry in CIDSystemInfo block in CMap");
+    EXPECT_EQ(noValue.notes, "Illegal entry in CIDSystemInfo block in CMap\n");
     EXPECT_EQ(noValue.mappings(), (Mappings{{0x01, 0x01, 0x41}}));
 }
 
@@ -145,8 +145,8 @@ TEST(CMapParse, ReadsCidRangesWithDecimalCids) {
 
 TEST(CMapParse, EndsARangeBlockWithANoteWhenATokenIsMissing) {
     EXPECT_EQ(parse("1 begincodespacerange <00> endcodespacerange").notes,
-              "Illegal entry in codespacerange block in CMap");
-    EXPECT_EQ(parse("1 begincidrange <00> <FF> endcidrange").notes, "Illegal entry in cidrange block in CMap");
+              "Illegal entry in codespacerange block in CMap\n");
+    EXPECT_EQ(parse("1 begincidrange <00> <FF> endcidrange").notes, "Illegal entry in cidrange block in CMap\n");
 }
 
 // --- bfchar -------------------------------------------------------------------------
@@ -170,7 +170,7 @@ TEST(CMapParse, TakesTheEndKeywordAsAMissingBfCharDestination) {
 TEST(CMapParse, NotesABfRangeEntryThatFailsOrLacksAToken) {
     const Parsed parsed = parse("2 beginbfrange <10> /x <0050> <20> <21> <0060> <30> <31> endbfrange");
     EXPECT_EQ(parsed.mappings(), (Mappings{{0x20, 0x21, 0x60}}));
-    EXPECT_EQ(parsed.notes, std::string(kBadBfEntry) + kBadBfEntry);  // notes run together
+    EXPECT_EQ(parsed.notes, std::string(kBadBfEntry) + kBadBfEntry);  // a line each
 }
 
 TEST(CMapParse, MapsEachCodeOfARangeToItsStringInADestinationArray) {
@@ -220,7 +220,7 @@ TEST(CMapParse, WritesTheFirstThousandNotesOfAParseInOneGoAndCountsTheRest) {
 
     std::string expected;
     for (int note = 0; note < 1000; ++note) expected += kBadBfEntry;
-    expected += "\n500 further notes on this CMap were left out.\n";
+    expected += "500 further notes on this CMap were left out.\n";
     EXPECT_EQ(CountedNotes::writes, std::vector<std::string>{expected});
 
     EXPECT_EQ(parse("1 beginbfchar <01> <D841> endbfchar").notes,

@@ -195,9 +195,6 @@ private:
         if (noteCount_ <= 1000) {
             return;
         }
-        if (!result_.notes.empty() && result_.notes.back() != '\n') {
-            result_.notes += '\n';
-        }
         result_.notes += std::to_string(noteCount_ - 1000) + " further notes on this CMap were left out.\n";
     }
 
@@ -214,7 +211,7 @@ private:
 
     bool readName(std::string* field) {
         if (!next(value_)) {
-            note("Illegal CMap name entry block in CMap");
+            note("Illegal CMap name entry block in CMap\n");
             return false;
         }
         *field = value_[0] == '/' ? value_ + 1 : value_;
@@ -223,14 +220,14 @@ private:
 
     bool readSystemInfo() {
         if (!next(value_)) {
-            note("Illegal entry in CIDSystemInfo block in CMap");
+            note("Illegal entry in CIDSystemInfo block in CMap\n");
             return false;
         }
         std::size_t position = 2;
         const std::size_t length = std::strlen(value_);
         while (nextToken(value_, &position, length, key_, kTokenCapacity) && std::strcmp(key_, ">") != 0) {
             if (!nextToken(value_, &position, length, third_, kTokenCapacity)) {
-                note("Illegal entry in CIDSystemInfo block in CMap");
+                note("Illegal entry in CIDSystemInfo block in CMap\n");
                 break;
             }
             if (std::strcmp(key_, "/Ordering") == 0) {
@@ -259,7 +256,7 @@ private:
         const char* end = "endcodespacerange";
         while (nextInBlock(key_, end)) {
             if (!nextInBlock(value_, end)) {
-                note("Illegal entry in codespacerange block in CMap");
+                note("Illegal entry in codespacerange block in CMap\n");
                 return;
             }
             std::uint32_t low = 0;
@@ -274,7 +271,7 @@ private:
         const char* end = "endcidrange";
         while (nextInBlock(key_, end)) {
             if (!nextInBlock(value_, end) || !nextInBlock(third_, end)) {
-                note("Illegal entry in cidrange block in CMap");
+                note("Illegal entry in cidrange block in CMap\n");
                 return;
             }
             std::uint32_t low = 0;
@@ -289,7 +286,7 @@ private:
         const char* end = "endbfchar";
         while (nextInBlock(key_, end)) {
             if (!nextInBlock(value_, end)) {
-                note("Illegal entry in bfchar block in ToUnicode CCIDMap");
+                note("Illegal entry in bfchar block in ToUnicode CCIDMap\n");
                 return;
             }
             std::uint32_t source = 0;
@@ -297,7 +294,7 @@ private:
             if (hexValue(key_, &source) && hexValue(value_, &destination)) {
                 addMapping(source, source, destination);
             } else {
-                note("Illegal entry in bfchar block in ToUnicode CMap");
+                note("Illegal entry in bfchar block in ToUnicode CMap\n");
             }
         }
     }
@@ -306,12 +303,12 @@ private:
         const char* end = "endbfrange";
         while (nextInBlock(key_, end)) {
             if (!nextInBlock(value_, end) || !nextInBlock(third_, end)) {
-                note("Illegal entry in bfchar block in ToUnicode CMap");
+                note("Illegal entry in bfchar block in ToUnicode CMap\n");
                 return;
             }
             if (std::strcmp(third_, "[") == 0) {
                 if (!readDestinationArray(end)) {
-                    note("Illegal entry in bfchar block in ToUnicode CMap");
+                    note("Illegal entry in bfchar block in ToUnicode CMap\n");
                     return;
                 }
                 continue;
@@ -322,7 +319,7 @@ private:
             if (hexValue(key_, &low) && hexValue(value_, &high) && hexValue(third_, &destination)) {
                 addMapping(low, high, destination);
             } else {
-                note("Illegal entry in bfchar block in ToUnicode CMap");
+                note("Illegal entry in bfchar block in ToUnicode CMap\n");
             }
         }
     }
@@ -341,7 +338,7 @@ private:
         std::uint32_t low = 0;
         std::uint32_t high = 0;
         if (!hexValue(key_, &low) || !hexValue(value_, &high)) {
-            note("Illegal entry in bfchar block in ToUnicode CMap");
+            note("Illegal entry in bfchar block in ToUnicode CMap\n");
             return true;
         }
         position_ = elementsStart;
@@ -359,7 +356,7 @@ private:
             }
         }
         if (failed) {
-            note("Illegal entry in bfchar block in ToUnicode CMap");
+            note("Illegal entry in bfchar block in ToUnicode CMap\n");
         }
         position_ = arrayEnd;
         return true;

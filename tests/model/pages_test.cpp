@@ -104,7 +104,7 @@ TEST_F(PagesTest, InsertionOutsideTheDocumentOrWithAnEmptyBoxRaisesAndAddsNothin
     const Handle document = callHost<host::op::DocCreate>();
     insert(document, -1, box(100, 100));
     EXPECT_EQ(raisedText([&] { insert(document, 1, box(100, 100)); }),
-              "PDModel 85: cannot insert after page index 1 of a document of 1 pages (-1 inserts before the "
+              "PDModel 85: cannot insert after page index 1 of a document of 1 page (-1 inserts before the "
               "first page)");
     EXPECT_NE(raisedText([&] { insert(document, -2, box(100, 100)); }), "(nothing raised)");
     const FixedRect upsideDown{0, 0, points(100), points(100)};
@@ -173,7 +173,7 @@ TEST_F(PagesTest, ReleasedPagesAndPagesOfAClosedDocumentAreStale) {
               0u);
     EXPECT_NE(raisedText([&] { callHost<host::op::PageRelease>(page); }), "(nothing raised)");
     EXPECT_EQ(raisedText([&] { callHost<host::op::DocAcquirePage>(document, 1); }),
-              "PDModel 84: page index 1 is outside the document's 1 pages");
+              "PDModel 84: page index 1 is outside the document's 1 page");
 
     loaded_.host().documents().close(document);
     EXPECT_NE(raisedText([&] { callHost<host::op::PageBox>(again, &answered); }), "(nothing raised)");

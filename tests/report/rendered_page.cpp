@@ -1,8 +1,6 @@
 #include "rendered_page.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <stdexcept>
 
@@ -14,11 +12,6 @@ namespace {
 
 constexpr int kPixelsPerPoint = 2;
 constexpr std::uint8_t kMidGrey = 128;
-
-std::string fileBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
 
 }  // namespace
 

@@ -41,9 +41,8 @@ ToUnicodeSample writeSample(const std::string& path, const std::string& cmap, bo
     QPDF written;
     written.processFile(path.c_str());
     QPDFObjectHandle writtenPage = written.getAllPages().at(0);
-    const int number =
-        writtenPage.getKey("/Resources").getKey("/Font").getKey("/F1").getKey("/ToUnicode").getObjectID();
-    return {path, number};
+    QPDFObjectHandle writtenFont = writtenPage.getKey("/Resources").getKey("/Font").getKey("/F1");
+    return {path, writtenFont.getKey("/ToUnicode").getObjectID(), writtenFont.getObjectID()};
 }
 
 }  // namespace
@@ -126,6 +125,32 @@ std::string sampleCMap(std::size_t bytes) {
     }
     if (text.compare(text.size() - 10, 10, "endbfchar\n") != 0) text += "endbfchar\n";
     return text + "endcmap CMapName currentdict /CMap defineresource pop end end\n";
+}
+
+std::string writeSharedFontsPdf(const std::string& path, int fonts, int pages) {
+    QPDF pdf;
+    pdf.emptyPDF();
+    QPDFObjectHandle fontResources = QPDFObjectHandle::newDictionary();
+    for (int index = 0; index < fonts; ++index) {
+        char name[16];
+        std::snprintf(name, sizeof name, "Many%04d", index);
+        fontResources.replaceKey("/F" + std::to_string(index),
+                                 pdf.makeIndirectObject(QPDFObjectHandle::parse(
+                                     std::string("<< /Type /Font /Subtype /Type1 /BaseFont /") + name +
+                                     " /Encoding /WinAnsiEncoding >>")));
+    }
+    QPDFObjectHandle resources = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
+    resources.replaceKey("/Font", fontResources);
+    for (int page = 0; page < pages; ++page) {
+        QPDFObjectHandle object =
+            pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 200 200] >>"));
+        object.replaceKey("/Resources", resources);
+        pdf.addPage(object, false);
+    }
+    QPDFWriter writer(pdf, path.c_str());
+    writer.setObjectStreamMode(qpdf_o_generate);
+    writer.write();
+    return path;
 }
 
 std::string writeRawPdf(const std::string& path, const std::vector<std::string>& objects) {

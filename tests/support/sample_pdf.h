@@ -9,6 +9,7 @@ namespace ortheo::testing {
 struct ToUnicodeSample {
     std::string path;
     int toUnicodeObject = 0;  // the object number of the ToUnicode stream
+    int fontObject = 0;       // and of its font
 };
 
 // Writes a one-page PDF whose font /F1 (Helvetica) has a Flate-compressed
@@ -26,6 +27,11 @@ ToUnicodeSample writeCorruptToUnicodePdf(const std::string& path, const std::str
 // font objects; to share one object, name it "@N" for the Nth font made so
 // far (counted from 0 over the whole document).
 std::string writeFontsPdf(const std::string& path, const std::vector<std::vector<std::string>>& pages);
+
+// Writes a PDF of `pages` pages without content that all share one
+// resources dictionary of `fonts` fonts (Many0000, Many0001, ...), so that
+// "Fonts by pages" needs pages * fonts entries.
+std::string writeSharedFontsPdf(const std::string& path, int fonts, int pages);
 
 // Writes `objects`, numbered from 1, as a PDF with a cross-reference table
 // and object 1 as its catalog: for files that qpdf would not write, such as

@@ -64,9 +64,7 @@ CMapNoteBatch::~CMapNoteBatch() {
     openBatch = nullptr;
     char line[96] = "";
     if (leftOut_ > 0) {
-        // The notes before it need not end their line.
-        const char* lineStart = !text_.empty() && text_.back() != '\n' ? "\n" : "";
-        std::snprintf(line, sizeof line, "%s%llu further notes on this CMap were left out.\n", lineStart,
+        std::snprintf(line, sizeof line, "%llu further notes on this CMap were left out.\n",
                       static_cast<unsigned long long>(leftOut_));
     }
     try {

@@ -6,11 +6,12 @@
 // It owns its lists and strings outright.
 //
 // Notes: a malformed entry or a target in the surrogate or private use area is
-// reported as a note to the process's standard error stream, as it stands and
-// without a line end of its own; parsing never fails as a whole. The notes of
-// one parse are gathered and written in one go when it ends; past the first
-// 1,000 they are only counted, and a last line says how many were left out. Appending raises std::bad_alloc when memory runs out; entries added
-// before it stay in the model.
+// reported as a note, one line, to the process's standard error stream;
+// parsing never fails as a whole. The notes of one parse are gathered and
+// written in one go when it ends; past the first 1,000 they are only counted,
+// and a last line says how many were left out. Appending raises
+// std::bad_alloc when memory runs out; entries added before it stay in the
+// model.
 #pragma once
 
 #include <array>
@@ -77,8 +78,8 @@ private:
 // The notes of one parse that are written; the rest are counted.
 constexpr std::size_t kNotesWrittenPerParse = 1000;
 
-// Writes one of the engine's notes, by default to standard error: into the
-// open batch during a parse, straight to the sink otherwise.
+// Writes one of the engine's notes (a whole line), by default to standard
+// error: into the open batch during a parse, straight to the sink otherwise.
 void writeCMapNote(std::string_view note);
 
 // Gathers the notes written while it lives and hands them to the sink in

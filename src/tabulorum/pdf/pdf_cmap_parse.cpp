@@ -42,14 +42,15 @@ namespace {
 
 // --- Notes -----------------------------------------------------------------
 
-constexpr std::string_view kBadNameNote = "Illegal CMap name entry block in CMap";
-constexpr std::string_view kBadSystemInfoNote = "Illegal entry in CIDSystemInfo block in CMap";
-constexpr std::string_view kBadCodeSpaceRangeNote = "Illegal entry in codespacerange block in CMap";
-constexpr std::string_view kBadCidRangeNote = "Illegal entry in cidrange block in CMap";
-constexpr std::string_view kMissingBfCharTokenNote = "Illegal entry in bfchar block in ToUnicode CCIDMap";
+// Each note is one line of its own.
+constexpr std::string_view kBadNameNote = "Illegal CMap name entry block in CMap\n";
+constexpr std::string_view kBadSystemInfoNote = "Illegal entry in CIDSystemInfo block in CMap\n";
+constexpr std::string_view kBadCodeSpaceRangeNote = "Illegal entry in codespacerange block in CMap\n";
+constexpr std::string_view kBadCidRangeNote = "Illegal entry in cidrange block in CMap\n";
+constexpr std::string_view kMissingBfCharTokenNote = "Illegal entry in bfchar block in ToUnicode CCIDMap\n";
 // Written for every bad bfchar or bfrange entry but a bfchar with a token
 // missing.
-constexpr std::string_view kBadBfEntryNote = "Illegal entry in bfchar block in ToUnicode CMap";
+constexpr std::string_view kBadBfEntryNote = "Illegal entry in bfchar block in ToUnicode CMap\n";
 
 // --- Characters --------------------------------------------------------------
 
