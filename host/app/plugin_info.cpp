@@ -54,7 +54,8 @@ std::string withhold(TableOffer& offer, const std::string& argument) {
     }
     const std::optional<std::uint32_t> version = parseVersion(std::string_view(argument).substr(equals + 1));
     if (!version) return "expected a hexadecimal version, such as " + name + "=0x50000";
-    const std::set<std::uint32_t>& offered = TableOffer::everything().versions.at(*table);
+    const TableOffer everything = TableOffer::everything();
+    const std::set<std::uint32_t>& offered = everything.versions.at(*table);
     if (offered.count(*version) == 0) return "the host offers " + name + " only at " + versionList(offered);
     offer.withhold(*table, *version);
     return "";
