@@ -6,6 +6,7 @@
 #include <CLI/CLI.hpp>
 
 #include "app/argument_errors.h"
+#include "app/interruption.h"
 #include "app/plugin_info.h"
 #include "app/report_command.h"
 #include "app/standard_error_route.h"
@@ -22,6 +23,7 @@ int usageError(const std::string& problem) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    host::handleInterruptions();
     host::routePluginStandardError();
     CLI::App app{"ortheo: looks inside the fonts of a PDF through the Ortheo plug-in"};
     app.set_version_flag("--version", "ortheo 1.1");

@@ -1,9 +1,11 @@
 #include "model/output_target.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -15,6 +17,31 @@ namespace {
 
 // As many links as the system itself follows in one path.
 constexpr int kMostLinksFollowed = 40;
+
+// The temporary file being written, if any, for removeTemporaryOutput()
+// to remove from a signal handler: a plain buffer and a flag, which a
+// handler may read.
+char pendingTemporary[4096];
+volatile std::sig_atomic_t temporaryPending = 0;
+
+// Holds back the signals that remove the temporary file while it is
+// created, renamed or removed, so that a handler never sees it half
+// recorded, nor removes a name that another run has taken.
+class InterruptionsHeld {
+public:
+    InterruptionsHeld() {
+        sigset_t held;
+        sigemptyset(&held);
+        for (const int signal : kInterruptingSignals) sigaddset(&held, signal);
+        pthread_sigmask(SIG_BLOCK, &held, &before_);
+    }
+    ~InterruptionsHeld() { pthread_sigmask(SIG_SETMASK, &before_, nullptr); }
+    InterruptionsHeld(const InterruptionsHeld&) = delete;
+    InterruptionsHeld& operator=(const InterruptionsHeld&) = delete;
+
+private:
+    sigset_t before_{};
+};
 
 std::optional<struct stat> statusOf(const std::string& path) {
     struct stat status {};
@@ -60,9 +87,27 @@ void writeStream(const OutputTarget& target, std::string_view bytes) {
     if (!failure.empty()) failToWrite(target, failure);
 }
 
+// Where the report's bytes begin in standard output, when that is a
+// regular file that can be cut back to it; else -1.
+off_t regularFileStart(int descriptor) {
+    struct stat status {};
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) return -1;
+    const int flags = fcntl(descriptor, F_GETFL);
+    if (flags >= 0 && (flags & O_APPEND) != 0) return status.st_size;
+    return lseek(descriptor, 0, SEEK_CUR);
+}
+
+// Standard output redirected to a file is cut back on a failed write, so
+// that no partial report remains there.
 void writeStandardOutput(const OutputTarget& target, std::string_view bytes) {
     std::fflush(stdout);
-    if (const std::string failure = writeAll(STDOUT_FILENO, bytes); !failure.empty()) failToWrite(target, failure);
+    const off_t start = regularFileStart(STDOUT_FILENO);
+    const std::string failure = writeAll(STDOUT_FILENO, bytes);
+    if (failure.empty()) return;
+    if (start >= 0 && ftruncate(STDOUT_FILENO, start) != 0) {
+        // What could not be cut back is told by the failure itself.
+    }
+    failToWrite(target, failure);
 }
 
 // The owner is kept where the process may set it; the mode always.
@@ -75,8 +120,6 @@ std::string keepModeAndOwner(int descriptor, const std::optional<struct stat>& e
     return "";
 }
 
-// Written, synced and renamed into place, so that a crash never leaves a
-// report that is named but incomplete, and a failure leaves the old file.
 // How many names a temporary file tries before writing gives up.
 constexpr int kTemporaryNameTries = 100;
 
@@ -84,18 +127,46 @@ constexpr int kTemporaryNameTries = 100;
 // path.part-PID-1 and so on. O_EXCL refuses a name that exists, a symbolic
 // link included, so runs in one folder never share a temporary file, not
 // even two with one process id in different PID namespaces, and a link
-// planted under the name is never written through. Sets `name`; answers
-// the descriptor, or -1 with errno set.
+// planted under the name is never written through. Sets `name` and records
+// it as pending; answers the descriptor, or -1 with errno set.
 int createTemporaryBeside(const std::string& path, std::string& name) {
     const std::string stem = path + ".part-" + std::to_string(getpid());
+    if (stem.size() + 8 > sizeof pendingTemporary) {
+        errno = ENAMETOOLONG;
+        return -1;
+    }
+    const InterruptionsHeld held;
     for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
         name = attempt == 0 ? stem : stem + "-" + std::to_string(attempt);
         const int descriptor = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (descriptor >= 0) {
+            std::snprintf(pendingTemporary, sizeof pendingTemporary, "%s", name.c_str());
+            temporaryPending = 1;
+        }
         if (descriptor >= 0 || errno != EEXIST) return descriptor;
     }
     return -1;
 }
 
+// Renames the temporary file into place; answers empty, or why it could
+// not be, and then removes it.
+std::string renameIntoPlace(const std::string& temporary, const std::string& path) {
+    const InterruptionsHeld held;
+    temporaryPending = 0;
+    if (std::rename(temporary.c_str(), path.c_str()) == 0) return "";
+    const std::string failure = std::strerror(errno);
+    unlink(temporary.c_str());
+    return failure;
+}
+
+void removeTemporary(const std::string& temporary) {
+    const InterruptionsHeld held;
+    temporaryPending = 0;
+    unlink(temporary.c_str());
+}
+
+// Written, synced and renamed into place, so that a crash never leaves a
+// report that is named but incomplete, and a failure leaves the old file.
 void replaceFile(const OutputTarget& target, std::string_view bytes) {
     std::string temporary;
     const int descriptor = createTemporaryBeside(target.path, temporary);
@@ -104,10 +175,12 @@ void replaceFile(const OutputTarget& target, std::string_view bytes) {
     if (failure.empty()) failure = writeAll(descriptor, bytes);
     if (failure.empty() && fsync(descriptor) != 0) failure = std::strerror(errno);
     if (close(descriptor) != 0 && failure.empty()) failure = std::strerror(errno);
-    if (failure.empty() && std::rename(temporary.c_str(), target.path.c_str()) != 0) failure = std::strerror(errno);
-    if (failure.empty()) return;
-    unlink(temporary.c_str());
-    failToWrite(target, failure);
+    if (!failure.empty()) {
+        removeTemporary(temporary);
+        failToWrite(target, failure);
+    }
+    failure = renameIntoPlace(temporary, target.path);
+    if (!failure.empty()) failToWrite(target, failure);
 }
 
 }  // namespace
@@ -128,6 +201,10 @@ OutputTarget outputTargetAt(const std::string& path) {
         return {OutputTarget::Kind::stream, path, path, existing};
     }
     return {OutputTarget::Kind::file, path, followLinks(path), existing};
+}
+
+void removeTemporaryOutput() {
+    if (temporaryPending != 0) unlink(pendingTemporary);
 }
 
 void writeOutput(const OutputTarget& target, std::string_view bytes) {

@@ -9,10 +9,15 @@
 //   keeps its mode, and its owner where the process may keep it.
 // - A symbolic link is followed to the file it leads to (which need not
 //   exist yet); that file is replaced, in its own folder, and the link stays.
+//
+// The temporary file is removed when a write fails, and by
+// removeTemporaryOutput() when one of kInterruptingSignals ends the run.
 #pragma once
 
 #include <sys/stat.h>
 
+#include <array>
+#include <csignal>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,5 +42,13 @@ OutputTarget outputTargetAt(const std::string& path);
 // Writes `bytes` to the target. Raises HostError (kErrFileOpen) naming the
 // target and why; a file that was there stays as it was.
 void writeOutput(const OutputTarget& target, std::string_view bytes);
+
+// The signals that end a run and must take its temporary file with them;
+// they are held back while the file is created, renamed or removed.
+inline constexpr std::array<int, 3> kInterruptingSignals{SIGINT, SIGTERM, SIGHUP};
+
+// Removes the temporary file of a write in progress, if there is one. Safe
+// to call from a handler of kInterruptingSignals.
+void removeTemporaryOutput();
 
 }  // namespace host
