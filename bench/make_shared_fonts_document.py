@@ -6,9 +6,11 @@ page. The pages also share one content stream. The file is shaped like the
 other benchmark documents: a balanced page tree in object streams, with a
 cross-reference stream. With --tounicode N, the fonts also share one
 ToUnicode CMap of N mappings, so that its listing is asked for once a font.
+With --shows N, the shared content stream shows text N times, in each font
+by turns, so that a text selection of the pages holds PAGES * N pieces.
 Deterministic.
 
-    make_shared_fonts_document.py OUTPUT.pdf PAGES FONTS [--tounicode N]
+    make_shared_fonts_document.py OUTPUT.pdf PAGES FONTS [--tounicode N] [--shows N]
 """
 import argparse
 
@@ -21,6 +23,7 @@ def main():
     parser.add_argument("pages", type=int)
     parser.add_argument("fonts", type=int)
     parser.add_argument("--tounicode", type=int, default=0, metavar="N")
+    parser.add_argument("--shows", type=int, default=1, metavar="N")
     args = parser.parse_args()
 
     pdf = Writer()
@@ -29,7 +32,8 @@ def main():
                      % (index, shared)) for index in range(args.fonts)]
     resources = pdf.add(b"<< /Font << %s >> >>" % b" ".join(b"/F%d %d 0 R" % (k, number)
                                                             for k, number in enumerate(fonts)))
-    contents = pdf.stream(b"BT /F0 11 Tf 72 700 Td (Shared) Tj ET\n")
+    contents = pdf.stream(b"BT 72 700 Td\n" + b"".join(b"/F%d 11 Tf (S) Tj\n" % (show % args.fonts)
+                                                         for show in range(args.shows)) + b"ET\n")
     page_numbers, parents, root_node = page_tree(pdf, args.pages, False)
     for number in page_numbers:
         pdf.set(number, b"<< /Type /Page /Parent %d 0 R /MediaBox [0 0 612 792] /Contents %d 0 R /Resources %d 0 R >>"

@@ -7,6 +7,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include <qpdf/QPDFMatrix.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
@@ -29,7 +30,6 @@ struct GraphicsState {
 
 // What the walk of one page shares with the forms that the page draws.
 struct PageWalk {
-    int page;
     const std::optional<UserRect>& area;
     std::vector<TextPiece>& pieces;
     std::set<QPDFObjGen> formsWalked;
@@ -185,7 +185,7 @@ private:
         double y = 0;
         toUserSpace.transform(0, 0, x, y);
         if (walk_.area && !walk_.area->contains(x, y)) return;
-        walk_.pieces.push_back({walk_.page, state_.font, x, y});
+        walk_.pieces.push_back({state_.font, x, y});
     }
 
     PageWalk& walk_;
@@ -204,6 +204,58 @@ void walkPage(QPDFObjectHandle page, PageWalk& walk) {
     ContentWalker walker(walk, helper.getAttribute("/Resources", false), GraphicsState{}, 0);
     helper.parseContents(&walker);
 }
+
+FontRuns runsOf(const std::vector<TextPiece>& pieces) {
+    FontRuns runs;
+    for (const TextPiece& piece : pieces) {
+        if (runs.empty() || runs.back().font.getObjectPtr() != piece.font.getObjectPtr()) runs.push_back({piece.font, 0});
+        ++runs.back().pieces;
+    }
+    return runs;
+}
+
+// Numbers objects so that objects that read alike get one number, reading
+// each object once however many pages share it. The objects are held, so
+// that no number is given to another object at the same address.
+class Readings {
+public:
+    using Read = std::string (QPDFObjectHandle::*)();
+
+    explicit Readings(Read read) : read_(read) {}
+
+    std::size_t numberOf(QPDFObjectHandle object) {
+        const auto [known, added] = byObject_.try_emplace(object.getObjectPtr());
+        if (!added) return known->second.number;
+        known->second.object = object;
+        const auto reading = byReading_.try_emplace((object.*read_)(), byReading_.size()).first;
+        return known->second.number = reading->second;
+    }
+
+private:
+    struct Numbered {
+        QPDFObjectHandle object;
+        std::size_t number = 0;
+    };
+
+    Read read_;
+    std::map<const QPDFObject*, Numbered> byObject_;
+    std::map<std::string, std::size_t> byReading_;
+};
+
+// What decides the pieces of a page besides the selection's rectangle: its
+// content streams, as objects, and its resources, as they read, whether
+// they are its own or inherited, direct or indirect.
+class PageLikeness {
+public:
+    std::pair<std::size_t, std::size_t> of(QPDFObjectHandle page) {
+        return {contents_.numberOf(page.getKey("/Contents")),
+                resources_.numberOf(QPDFPageObjectHelper(page).getAttribute("/Resources", false))};
+    }
+
+private:
+    Readings contents_{&QPDFObjectHandle::unparse};  // the streams' references
+    Readings resources_{&QPDFObjectHandle::unparseResolved};
+};
 
 }  // namespace
 
@@ -225,24 +277,34 @@ std::vector<PageRange> joinedPageRanges(std::vector<PageRange> ranges) {
     return joined;
 }
 
-std::vector<TextPiece> findTextPieces(QPDF& pdf, const std::vector<PageRange>& pages,
-                                      const std::optional<UserRect>& area) {
-    const std::vector<QPDFObjectHandle>& allPages = pdf.getAllPages();
+std::vector<TextPiece> findPagePieces(QPDF& pdf, int page, const std::optional<UserRect>& area) {
     std::vector<TextPiece> pieces;
-    for (const PageRange& range : pages) {
-        for (int index = range.first; index <= range.last; ++index) {
-            PageWalk walk{index, area, pieces, {}};
-            try {
-                walkPage(allPages.at(static_cast<std::size_t>(index)), walk);
-            } catch (const std::bad_alloc&) {
-                throw;
-            } catch (const std::exception& failure) {
-                throw std::runtime_error("Page " + std::to_string(index + 1) + ": its content could not be read (" +
-                                         failure.what() + ")");
-            }
-        }
+    PageWalk walk{area, pieces, {}};
+    try {
+        walkPage(pdf.getAllPages().at(static_cast<std::size_t>(page)), walk);
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception& failure) {
+        throw std::runtime_error("Page " + std::to_string(page + 1) + ": its content could not be read (" +
+                                 failure.what() + ")");
     }
     return pieces;
+}
+
+std::vector<std::shared_ptr<const FontRuns>> findSelectionFonts(QPDF& pdf, const std::vector<PageRange>& pages,
+                                                                const std::optional<UserRect>& area) {
+    const std::vector<QPDFObjectHandle>& allPages = pdf.getAllPages();
+    PageLikeness likeness;
+    std::map<std::pair<std::size_t, std::size_t>, std::shared_ptr<const FontRuns>> walked;
+    std::vector<std::shared_ptr<const FontRuns>> selection;
+    for (const PageRange& range : pages) {
+        for (int index = range.first; index <= range.last; ++index) {
+            std::shared_ptr<const FontRuns>& runs = walked[likeness.of(allPages.at(static_cast<std::size_t>(index)))];
+            if (!runs) runs = std::make_shared<const FontRuns>(runsOf(findPagePieces(pdf, index, area)));
+            selection.push_back(runs);
+        }
+    }
+    return selection;
 }
 
 }  // namespace host

@@ -12,10 +12,11 @@
 // Form XObjects that the content draws (Do) are walked with their /Matrix,
 // each form once per page, which also cuts cycles.
 //
-// The pieces hold qpdf handles into the document; they are meant to be
-// turned into host handles at once, not kept.
+// The pieces and runs hold qpdf handles into the document; they are meant
+// to be turned into host handles at once, not kept.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -47,18 +48,31 @@ struct PageRange {
 std::vector<PageRange> joinedPageRanges(std::vector<PageRange> ranges);
 
 struct TextPiece {
-    int page = 0;           // 0-based
     QPDFObjectHandle font;  // the font dictionary the operator draws with
     double x = 0;           // starting point in user space
     double y = 0;
 };
 
-// The pieces of the given pages (ascending ranges, no page twice), in page order and,
-// within a page, in content order. Text drawn with no font set, or with a
-// font name that the resources do not hold, is no piece: it has no font to
-// tell of. Content that qpdf cannot read throws std::runtime_error naming
-// the page (1-based).
-std::vector<TextPiece> findTextPieces(QPDF& pdf, const std::vector<PageRange>& pages,
-                                      const std::optional<UserRect>& area);
+// The pieces of one page (0-based), in content order. Text drawn with no
+// font set, or with a font name that the resources do not hold, is no
+// piece: it has no font to tell of. Content that qpdf cannot read throws
+// std::runtime_error naming the page (1-based).
+std::vector<TextPiece> findPagePieces(QPDF& pdf, int page, const std::optional<UserRect>& area);
+
+// Consecutive pieces of a page drawn in one font.
+struct FontRun {
+    QPDFObjectHandle font;
+    std::size_t pieces = 0;
+};
+using FontRuns = std::vector<FontRun>;
+
+// The fonts of the pieces of the given pages (ascending ranges, no page
+// twice), a list of runs for each page in page order. Pages whose content
+// streams are the same objects and whose resources read the same give the
+// same pieces: they share one list, and their content is walked once, so
+// that pages which all draw one shared content stream cost no more than
+// their own bytes.
+std::vector<std::shared_ptr<const FontRuns>> findSelectionFonts(QPDF& pdf, const std::vector<PageRange>& pages,
+                                                                const std::optional<UserRect>& area);
 
 }  // namespace host

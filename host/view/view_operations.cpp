@@ -2,6 +2,8 @@
 // document (AcroView 12, 48), the view's selection (AcroView 56, 57), and
 // the enumeration of the fonts of selected text (PDModel 223).
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <vector>
 
 #include "core/atoms.h"
@@ -14,6 +16,7 @@
 #include "model/font_facts.h"
 #include "model/fonts.h"
 #include "operations.h"
+#include "view/selection_fonts.h"
 #include "view/text_selection.h"
 #include "view/viewer.h"
 
@@ -38,24 +41,35 @@ Atom viewSelectionType(Handle view) {
 
 Handle viewSelection(Handle view) { return viewer().selectionOf(view); }
 
+HandleRuns handleRunsOf(Fonts& fonts, Handle document, const FontRuns& runs) {
+    HandleRuns handles;
+    for (const FontRun& run : runs) {
+        if (!isUsableFont(run.font)) continue;  // as the page's font enumeration skips it
+        handles.push_back({fonts.handleFor(document, run.font), run.pieces});
+    }
+    return handles;
+}
+
 // Every piece is found and given its font handle before the procedure runs
 // once: the procedure calls back into the host, which must not find a
-// content walk half done.
+// content walk half done. Pages that share their runs share their handles.
 void textSelectEnumFonts(Handle selection, Callback callback, ClientData data) {
     Host& host = Host::current();
     const SelectedText text = host.viewer().selectedText(selection);
     const auto procedure = host.callbacks().resolve<SelectionFontProc>(callback);
     QPDF& pdf = *host.documents().get(text.document).pdf;
 
-    std::vector<Handle> fonts;
-    for (const TextPiece& piece : findTextPieces(pdf, text.pages, text.area)) {
-        if (!isUsableFont(piece.font)) continue;  // as the page's font enumeration skips it
-        fonts.push_back(host.fonts().handleFor(text.document, piece.font));
+    std::map<const FontRuns*, HandleRuns> handles;
+    std::vector<const HandleRuns*> pages;
+    for (const std::shared_ptr<const FontRuns>& runs : findSelectionFonts(pdf, text.pages, text.area)) {
+        const auto [page, added] = handles.try_emplace(runs.get());
+        if (added) page->second = handleRunsOf(host.fonts(), text.document, *runs);
+        pages.push_back(&page->second);
     }
-    for (const Handle font : fonts) {
+    tellSelectionFonts(pages, [&](Handle font) {
         std::uint32_t flags = 0;
-        if (callPlugin(procedure, data, font, &flags) == 0) return;
-    }
+        return callPlugin(procedure, data, font, &flags) != 0;
+    });
 }
 
 }  // namespace

@@ -78,8 +78,12 @@ protected:
 
     std::vector<Expected> pieces(const std::vector<host::PageRange>& pages, const std::optional<host::UserRect>& area) {
         std::vector<Expected> found;
-        for (host::TextPiece& piece : host::findTextPieces(pdf_, pages, area)) {
-            found.push_back({piece.font.getKey("/BaseFont").getName().substr(1), piece.x, piece.y});
+        for (const host::PageRange& range : pages) {
+            for (int page = range.first; page <= range.last; ++page) {
+                for (host::TextPiece& piece : host::findPagePieces(pdf_, page, area)) {
+                    found.push_back({piece.font.getKey("/BaseFont").getName().substr(1), piece.x, piece.y});
+                }
+            }
         }
         return found;
     }
