@@ -2,11 +2,14 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include <qpdf/QPDFExc.hh>
 
+#include "core/counted_noun.h"
 #include "core/errors.h"
+#include "core/warnings.h"
 #include "cos/cos_objects.h"
 #include "host.h"
 #include "model/document_source.h"
@@ -15,6 +18,7 @@
 #include "model/output_target.h"
 #include "model/page_tree.h"
 #include "model/pages.h"
+#include "model/trailer_recovery.h"
 
 namespace host {
 namespace {
@@ -31,16 +35,42 @@ constexpr std::array<std::string_view, 7> kPageModes{
     raise(kErrPdf, path + ": is damaged beyond repair (" + failure.getMessageDetail() + ")");
 }
 
+std::shared_ptr<QPDF> readDocument(const std::shared_ptr<InputSource>& source, const std::string& password) {
+    auto pdf = std::make_shared<QPDF>();
+    pdf->setSuppressWarnings(true);
+    pdf->processInputSource(source, password.empty() ? nullptr : password.c_str());
+    mendPageTree(*pdf);
+    pdf->getAllPages();  // a file whose page tree cannot be read is no use to anyone
+    return pdf;
+}
+
+// What was wrong, and how much of the document it left.
+void warnRecovered(QPDF& pdf, std::size_t cutAt) {
+    const std::size_t read = pdf.getAllPages().size();
+    QPDFObjectHandle announced = pdf.getRoot().getKey("/Pages").getKey("/Count");
+    std::string pages = countedNoun(read, "page") + " read";
+    if (announced.isInteger() && announced.getIntValue() >= 0) {
+        pages = std::to_string(read) + " of " + countedNoun(static_cast<std::size_t>(announced.getIntValue()), "page") +
+                " read";
+    }
+    warnOnce("no trailer: the file seems cut short at byte " + std::to_string(cutAt) + "; " + pages);
+}
+
 }  // namespace
 
 Handle Documents::open(const std::string& path, const std::string& password) {
     const std::shared_ptr<InputSource> source = openDocumentSource(path);
-    auto pdf = std::make_shared<QPDF>();
-    pdf->setSuppressWarnings(true);
+    std::shared_ptr<QPDF> pdf;
     try {
-        pdf->processInputSource(source, password.empty() ? nullptr : password.c_str());
-        mendPageTree(*pdf);
-        pdf->getAllPages();  // a file whose page tree cannot be read is no use to anyone
+        try {
+            pdf = readDocument(source, password);
+        } catch (const QPDFExc& failure) {
+            if (!lacksTrailer(failure)) throw;
+            std::optional<RecoveredFile> recovered = recoverTrailer(*source);
+            if (!recovered) throw;
+            pdf = readDocument(recovered->source, password);
+            warnRecovered(*pdf, recovered->cutAt);
+        }
     } catch (const QPDFExc& failure) {
         raiseOpenFailure(source->getName(), failure);
     } catch (const std::exception& failure) {
