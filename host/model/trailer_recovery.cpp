@@ -57,6 +57,7 @@ struct Scan {
 
 struct ObjectStream {
     QPDFObjectHandle stream;
+    int number;  // in the file; a stream made of a cut one has another in the probe
     qpdf_offset_t offset;
     bool cut = false;  // qpdf does not read it: its objects are copied
 };
@@ -169,10 +170,10 @@ void readObjectStream(QPDF& probe, ObjectStream& found, std::size_t& budget, Sca
     for (std::size_t i = 0; i < members.size(); ++i) {
         const auto [number, offset] = members[i];
         const std::optional<std::string_view> text = memberText(body, members, i, whole);
-        if (number == found.stream.getObjectID() || (!referred && !text)) continue;
+        if (number == found.number || (!referred && !text)) continue;
         const Position at{found.offset, i + 1};
         if (referred) {
-            note(scan, static_cast<int>(number), {2, found.stream.getObjectID(), static_cast<qpdf_offset_t>(i), at});
+            note(scan, static_cast<int>(number), {2, found.number, static_cast<qpdf_offset_t>(i), at});
         } else {
             note(scan, static_cast<int>(number), copyOf(scan, static_cast<int>(number), *text, at));
         }
@@ -222,7 +223,7 @@ Scan scanObjects(QPDF& probe, std::string_view file) {
         const bool cut = found.isNull() && offset == headers.back().first;
         if (cut) found = cutStream(probe, file, offset);
         if (hasType(found, "/Catalog")) noteCatalog(scan, object, {offset, 0});
-        if (found.isStream() && hasType(found.getDict(), "/ObjStm")) streams.push_back({found, offset, cut});
+        if (found.isStream() && hasType(found.getDict(), "/ObjStm")) streams.push_back({found, object.getObj(), offset, cut});
     }
     std::size_t budget = kObjectStreamsBudget;
     for (auto stream = streams.rbegin(); stream != streams.rend() && budget > 0; ++stream) {
