@@ -35,41 +35,42 @@ constexpr std::array<std::string_view, 7> kPageModes{
     raise(kErrPdf, path + ": is damaged beyond repair (" + failure.getMessageDetail() + ")");
 }
 
-std::shared_ptr<QPDF> readDocument(const std::shared_ptr<InputSource>& source, const std::string& password) {
-    auto pdf = std::make_shared<QPDF>();
-    pdf->setSuppressWarnings(true);
-    pdf->processInputSource(source, password.empty() ? nullptr : password.c_str());
-    mendPageTree(*pdf);
-    pdf->getAllPages();  // a file whose page tree cannot be read is no use to anyone
-    return pdf;
+void readDocument(QPDF& pdf, const std::shared_ptr<InputSource>& source, const std::string& password) {
+    pdf.setSuppressWarnings(true);
+    pdf.processInputSource(source, password.empty() ? nullptr : password.c_str());
+    mendPageTree(pdf);
+    pdf.getAllPages();  // a file whose page tree cannot be read is no use to anyone
 }
 
-// What was wrong, and how much of the document it left.
-void warnRecovered(QPDF& pdf, std::size_t cutAt) {
+// How many pages were read, of how many the page tree announces.
+std::string pagesRead(QPDF& pdf) {
     const std::size_t read = pdf.getAllPages().size();
     QPDFObjectHandle announced = pdf.getRoot().getKey("/Pages").getKey("/Count");
-    std::string pages = countedNoun(read, "page") + " read";
-    if (announced.isInteger() && announced.getIntValue() >= 0) {
-        pages = std::to_string(read) + " of " + countedNoun(static_cast<std::size_t>(announced.getIntValue()), "page") +
-                " read";
-    }
-    warnOnce("no trailer: the file seems cut short at byte " + std::to_string(cutAt) + "; " + pages);
+    if (!announced.isInteger() || announced.getIntValue() < 0) return countedNoun(read, "page") + " read";
+    return std::to_string(read) + " of " + countedNoun(static_cast<std::size_t>(announced.getIntValue()), "page") +
+           " read";
+}
+
+// A file qpdf refused, read as trailer_recovery.h mends it, with one warning.
+std::shared_ptr<QPDF> readRecovered(const RecoveredFile& recovered, const std::string& password) {
+    auto pdf = std::make_shared<QPDF>();
+    readDocument(*pdf, recovered.source, password);
+    warnOnce(recovered.cut ? recovered.problem + "; " + pagesRead(*pdf) : recovered.problem);
+    return pdf;
 }
 
 }  // namespace
 
 Handle Documents::open(const std::string& path, const std::string& password) {
     const std::shared_ptr<InputSource> source = openDocumentSource(path);
-    std::shared_ptr<QPDF> pdf;
+    auto pdf = std::make_shared<QPDF>();
     try {
         try {
-            pdf = readDocument(source, password);
+            readDocument(*pdf, source, password);
         } catch (const QPDFExc& failure) {
-            if (!lacksTrailer(failure)) throw;
-            std::optional<RecoveredFile> recovered = recoverTrailer(*source);
+            const std::optional<RecoveredFile> recovered = recoverFile(*source, *pdf, failure);
             if (!recovered) throw;
-            pdf = readDocument(recovered->source, password);
-            warnRecovered(*pdf, recovered->cutAt);
+            pdf = readRecovered(*recovered, password);
         }
     } catch (const QPDFExc& failure) {
         raiseOpenFailure(source->getName(), failure);

@@ -277,8 +277,6 @@ std::shared_ptr<InputSource> sourceOf(const std::string& name, std::string_view 
     return std::make_shared<BufferInputSource>(name, bytes.release(), true);
 }
 
-}  // namespace
-
 bool lacksTrailer(const QPDFExc& failure) {
     return failure.getMessageDetail().find("unable to find trailer dictionary") != std::string::npos;
 }
@@ -301,7 +299,59 @@ std::optional<RecoveredFile> recoverTrailer(InputSource& source) {
     const auto copiesAt = static_cast<qpdf_offset_t>(cutAt) + 1;
     const auto at = copiesAt + static_cast<qpdf_offset_t>(scan.copies.size());
     const std::string appended = "\n" + scan.copies + crossReferenceStream(scan, copiesAt, at);
-    return RecoveredFile{sourceOf(source.getName(), *bytes, appended), cutAt};
+    return RecoveredFile{sourceOf(source.getName(), *bytes, appended),
+                         "no trailer: the file seems cut short at byte " + std::to_string(cutAt), true};
+}
+
+// Whether the /Encrypt entry names a dictionary that encrypts neither
+// streams nor strings: a crypt filter of /Identity, or none (the default).
+bool encryptsOnlyEmbeddedFiles(QPDFObjectHandle encrypt) {
+    if (!encrypt.isDictionary() || !encrypt.getKey("/V").isInteger() || encrypt.getKey("/V").getIntValue() < 4) {
+        return false;
+    }
+    for (const char* key : {"/StmF", "/StrF"}) {
+        QPDFObjectHandle filter = encrypt.getKey(key);
+        if (!filter.isNull() && !filter.isNameAndEquals("/Identity")) return false;
+    }
+    return true;
+}
+
+// The offset that the last startxref in the file's last kilobyte names.
+std::optional<qpdf_offset_t> lastCrossReference(std::string_view file) {
+    const std::size_t keyword = file.rfind("startxref");
+    if (keyword == std::string_view::npos || file.size() - keyword > 1024) return std::nullopt;
+    std::string_view rest = file.substr(keyword + 9);
+    return nextInteger(rest);
+}
+
+// The file with a section appended whose trailer is its own less /Encrypt
+// and what belonged to its last section alone.
+std::optional<RecoveredFile> withoutEncryption(InputSource& source, QPDF& refused, std::string problem) {
+    std::optional<std::string> bytes = readAll(source);
+    const std::optional<qpdf_offset_t> previous = bytes ? lastCrossReference(*bytes) : std::nullopt;
+    if (!previous) return std::nullopt;
+    std::string trailer = "<< ";
+    for (auto& [key, value] : refused.getTrailer().getDictAsMap()) {
+        if (key != "/Encrypt" && key != "/Prev" && key != "/XRefStm") trailer += key + " " + value.unparse() + " ";
+    }
+    trailer += "/Prev " + std::to_string(*previous) + " >>";
+    const auto at = static_cast<qpdf_offset_t>(bytes->size()) + 1;
+    const std::string appended = "\nxref\n0 1\n0000000000 65535 f \ntrailer\n" + trailer + "\nstartxref\n" +
+                                 std::to_string(at) + "\n%%EOF\n";
+    return RecoveredFile{sourceOf(source.getName(), *bytes, appended), std::move(problem)};
+}
+
+}  // namespace
+
+std::optional<RecoveredFile> recoverFile(InputSource& source, QPDF& refused, const QPDFExc& failure) {
+    if (lacksTrailer(failure)) return recoverTrailer(source);
+    if (failure.getMessageDetail().find("/Encrypt in trailer dictionary is not a dictionary") != std::string::npos) {
+        return withoutEncryption(source, refused, "the /Encrypt entry of the trailer is no dictionary: read as not encrypted");
+    }
+    if (failure.getErrorCode() == qpdf_e_password && encryptsOnlyEmbeddedFiles(refused.getTrailer().getKey("/Encrypt"))) {
+        return withoutEncryption(source, refused, "only the embedded files are encrypted: read without a password");
+    }
+    return std::nullopt;
 }
 
 }  // namespace host

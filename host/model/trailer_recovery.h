@@ -19,11 +19,21 @@
 //   with one number winning, as in a file updated in place. Should an offset
 //   be wrong after all, qpdf rebuilds the table as for any damaged file and
 //   keeps the objects of object streams.
+//
+// Two refusals of encrypted files are mended the same way, with a
+// cross-reference section appended whose trailer is the file's own less
+// /Encrypt, so that qpdf reads the file as not encrypted: an /Encrypt entry
+// that is no dictionary, and a file that encrypts only its embedded files
+// (its streams and strings are in the clear, /StmF and /StrF /Identity),
+// which needs no password to read its pages.
 #pragma once
 
 #include <cstddef>
 #include <memory>
 #include <optional>
+#include <string>
+
+#include <qpdf/QPDF.hh>
 
 #include <qpdf/InputSource.hh>
 #include <qpdf/QPDFExc.hh>
@@ -31,15 +41,15 @@
 namespace host {
 
 struct RecoveredFile {
-    std::shared_ptr<InputSource> source;  // the file with the appended cross-reference stream
-    std::size_t cutAt = 0;                // the size of the file as it was found
+    std::shared_ptr<InputSource> source;  // the file with what was appended
+    std::string problem;                  // what was wrong, as a warning says it
+    bool cut = false;                     // whether the file lost its end
 };
 
-// Whether qpdf refused a file for want of a trailer dictionary.
-bool lacksTrailer(const QPDFExc& failure);
-
-// The file to read instead of `source`; none when no catalog is found, or
-// the file is larger than what is ever read into memory (2 GB).
-std::optional<RecoveredFile> recoverTrailer(InputSource& source);
+// The file to read instead of `source`, which qpdf (`refused`) would not
+// read for `failure`; none when it is none of the three cases, no catalog
+// is found, or the file is larger than what is ever read into memory
+// (2 GB).
+std::optional<RecoveredFile> recoverFile(InputSource& source, QPDF& refused, const QPDFExc& failure);
 
 }  // namespace host
