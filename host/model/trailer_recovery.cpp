@@ -124,11 +124,28 @@ bool isCatalogText(QPDF& probe, std::string_view text) {
     }
 }
 
+// An object stream's members: their numbers and offsets after /First.
+using Members = std::vector<std::pair<qpdf_offset_t, qpdf_offset_t>>;
+
+// The first `count` members its header lists, up to the first that is not
+// a pair of numbers or whose offset goes back: the offsets only grow, so
+// that no byte of the data is looked at for two members.
+Members membersOf(std::string_view header, long long count) {
+    Members members;
+    for (long long i = 0; i < count; ++i) {
+        const std::optional<qpdf_offset_t> number = nextInteger(header);
+        const std::optional<qpdf_offset_t> offset = number ? nextInteger(header) : std::nullopt;
+        if (!offset || *number <= 0 || *number >= INT_MAX - 1) break;
+        if (!members.empty() && *offset < members.back().second) break;
+        members.emplace_back(*number, *offset);
+    }
+    return members;
+}
+
 // The text of member `i`; none when the data breaks off before its end
 // (the last member of whole data ends with the data).
-std::optional<std::string_view> memberText(std::string_view body,
-                                           const std::vector<std::pair<qpdf_offset_t, qpdf_offset_t>>& members,
-                                           std::size_t i, bool whole) {
+std::optional<std::string_view> memberText(std::string_view body, const Members& members, std::size_t i,
+                                           bool whole) {
     const auto begin = static_cast<std::size_t>(members[i].second);
     const bool last = i + 1 == members.size();
     const auto end = last ? body.size() : static_cast<std::size_t>(members[i + 1].second);
@@ -156,14 +173,7 @@ void readObjectStream(QPDF& probe, ObjectStream& found, std::size_t& budget, Sca
     const std::string_view data = decoded.data;
     const auto start = static_cast<std::size_t>(first.getIntValue());
     if (start > data.size()) return;
-    std::string_view header = data.substr(0, start);
-    std::vector<std::pair<qpdf_offset_t, qpdf_offset_t>> members;  // number, offset after /First
-    for (long long i = 0; i < count.getIntValue(); ++i) {
-        const std::optional<qpdf_offset_t> number = nextInteger(header);
-        const std::optional<qpdf_offset_t> offset = number ? nextInteger(header) : std::nullopt;
-        if (!offset || *number <= 0 || *number >= INT_MAX - 1) break;
-        members.emplace_back(*number, *offset);
-    }
+    const Members members = membersOf(data.substr(0, start), count.getIntValue());
     const std::string_view body = data.substr(start);
     const bool whole = decoded.outcome == Decoding::complete || decoded.outcome == Decoding::tooLarge;
     const bool referred = whole && !found.cut;
