@@ -64,6 +64,7 @@ std::shared_ptr<QPDF> readRecovered(const RecoveredFile& recovered, const std::s
 Handle Documents::open(const std::string& path, const std::string& password) {
     const std::shared_ptr<InputSource> source = openDocumentSource(path);
     auto pdf = std::make_shared<QPDF>();
+    std::optional<std::uint32_t> declaredPermissions;
     try {
         try {
             readDocument(*pdf, source, password);
@@ -71,19 +72,20 @@ Handle Documents::open(const std::string& path, const std::string& password) {
             const std::optional<RecoveredFile> recovered = recoverFile(*source, *pdf, failure);
             if (!recovered) throw;
             pdf = readRecovered(*recovered, password);
+            declaredPermissions = recovered->permissions;
         }
     } catch (const QPDFExc& failure) {
         raiseOpenFailure(source->getName(), failure);
     } catch (const std::exception& failure) {
         raise(kErrPdf, source->getName() + ": " + failure.what());
     }
-    return documents_.add({std::move(pdf), path});
+    return documents_.add({std::move(pdf), path, declaredPermissions});
 }
 
 Handle Documents::create() {
     auto pdf = std::make_shared<QPDF>();
     pdf->emptyPDF();
-    return documents_.add({std::move(pdf), ""});
+    return documents_.add({std::move(pdf), "", std::nullopt});
 }
 
 void Documents::save(Handle document, const std::string& path) { save(document, outputTargetAt(path)); }

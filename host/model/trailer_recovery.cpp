@@ -310,7 +310,8 @@ std::optional<RecoveredFile> recoverTrailer(InputSource& source) {
     const auto at = copiesAt + static_cast<qpdf_offset_t>(scan.copies.size());
     const std::string appended = "\n" + scan.copies + crossReferenceStream(scan, copiesAt, at);
     return RecoveredFile{sourceOf(source.getName(), *bytes, appended),
-                         "no trailer: the file seems cut short at byte " + std::to_string(cutAt), true};
+                         "no trailer: the file seems cut short at byte " + std::to_string(cutAt), true,
+                         std::nullopt};
 }
 
 // Whether the /Encrypt entry names a dictionary that encrypts neither
@@ -348,7 +349,12 @@ std::optional<RecoveredFile> withoutEncryption(InputSource& source, QPDF& refuse
     const auto at = static_cast<qpdf_offset_t>(bytes->size()) + 1;
     const std::string appended = "\nxref\n0 1\n0000000000 65535 f \ntrailer\n" + trailer + "\nstartxref\n" +
                                  std::to_string(at) + "\n%%EOF\n";
-    return RecoveredFile{sourceOf(source.getName(), *bytes, appended), std::move(problem)};
+    RecoveredFile recovered{sourceOf(source.getName(), *bytes, appended), std::move(problem), false, std::nullopt};
+    QPDFObjectHandle encrypt = refused.getTrailer().getKey("/Encrypt");
+    if (encrypt.isDictionary() && encrypt.getKey("/P").isInteger()) {
+        recovered.permissions = static_cast<std::uint32_t>(encrypt.getKey("/P").getIntValue());
+    }
+    return recovered;
 }
 
 }  // namespace

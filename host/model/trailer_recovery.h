@@ -29,6 +29,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -44,6 +45,9 @@ struct RecoveredFile {
     std::shared_ptr<InputSource> source;  // the file with what was appended
     std::string problem;                  // what was wrong, as a warning says it
     bool cut = false;                     // whether the file lost its end
+    // The /P of a file read without the encryption of its embedded files:
+    // what it permits still holds.
+    std::optional<std::uint32_t> permissions;
 };
 
 // The file to read instead of `source`, which qpdf (`refused`) would not

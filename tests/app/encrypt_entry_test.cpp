@@ -90,6 +90,16 @@ TEST(EncryptEntry, EmbeddedFilesAloneNeedNoPassword) {
     const auto opened = runCommand({kOrtheo, "report", input, "--password", "u", "-o", temporaryPath("u.pdf")});
     EXPECT_EQ(opened.exitStatus, 0);
     EXPECT_EQ(opened.err, "");
+
+    // What its /P forbids stays forbidden: -20 lacks the copying bit of -4.
+    std::string forbidding = encryptingEmbeddedFilesOnly();
+    forbidding.replace(forbidding.find("/P -4 "), 6, "/P -20");
+    const std::string noCopying = written("attachments-no-copying.pdf", forbidding);
+    const auto refused = runCommand({kOrtheo, "report", noCopying, "-o", temporaryPath("never.pdf")});
+    EXPECT_EQ(refused.exitStatus, 1);
+    EXPECT_EQ(refused.err, "ortheo: warning: only the embedded files are encrypted: read without a password\n"
+                           "ortheo: " + noCopying + ": the report command is disabled for this document: its "
+                           "permissions forbid copying content\n");
 }
 
 TEST(EncryptEntry, EncryptedStreamsStillNeedTheirPassword) {
