@@ -8,7 +8,8 @@
 # the fuzz targets asked for, and runs each on a copy of its seed corpus in
 # a temporary directory: fuzz/corpus/cmap for the CMap parser; for the
 # report, each font of the test fixtures and the sample in a document of its
-# own and the small fixtures whole, each also uncompressed by qpdf --qdf. Exits
+# own and the small fixtures whole, each also uncompressed by qpdf --qdf,
+# and files cut short. Exits
 # non-zero on any finding; the input that caused it is kept in
 # build-fuzz/findings/. libFuzzer needs clang's runtime (libclang-rt-14-dev).
 set -eu
@@ -38,8 +39,10 @@ seed_cmap() {
     cp "$root"/fuzz/corpus/cmap/* "$1"/
 }
 
-# Each font of the fixtures and the sample in a document of its own, and the
-# small fixtures whole (several fonts, shared objects, a form under /Font).
+# Each font of the fixtures and the sample in a document of its own, the
+# small fixtures whole (several fonts, shared objects, a form under /Font),
+# and files cut short (fuzz/corpus/report, tests/fixtures/cut), which qpdf
+# cannot rewrite.
 seed_report() {
     for pdf in "$root"/tests/fixtures/*.pdf "$root"/samples/sample.pdf; do
         "$build/bin/split_fonts" "$pdf" "$1/$(basename "$pdf" .pdf)"
@@ -49,6 +52,7 @@ seed_report() {
     for pdf in "$1"/*.pdf; do
         qpdf --qdf --object-streams=disable "$pdf" "${pdf%.pdf}-qdf.pdf" || [ $? -eq 3 ]
     done
+    cp "$root"/fuzz/corpus/report/*.pdf "$root"/tests/fixtures/cut/*.pdf "$1"/
 }
 
 for target in "$@"; do

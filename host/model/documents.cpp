@@ -2,11 +2,14 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include <qpdf/QPDFExc.hh>
 
+#include "core/counted_noun.h"
 #include "core/errors.h"
+#include "core/warnings.h"
 #include "cos/cos_objects.h"
 #include "host.h"
 #include "model/document_source.h"
@@ -15,6 +18,7 @@
 #include "model/output_target.h"
 #include "model/page_tree.h"
 #include "model/pages.h"
+#include "model/trailer_recovery.h"
 
 namespace host {
 namespace {
@@ -31,28 +35,57 @@ constexpr std::array<std::string_view, 7> kPageModes{
     raise(kErrPdf, path + ": is damaged beyond repair (" + failure.getMessageDetail() + ")");
 }
 
+void readDocument(QPDF& pdf, const std::shared_ptr<InputSource>& source, const std::string& password) {
+    pdf.setSuppressWarnings(true);
+    pdf.processInputSource(source, password.empty() ? nullptr : password.c_str());
+    mendPageTree(pdf);
+    pdf.getAllPages();  // a file whose page tree cannot be read is no use to anyone
+}
+
+// How many pages were read, of how many the page tree announces.
+std::string pagesRead(QPDF& pdf) {
+    const std::size_t read = pdf.getAllPages().size();
+    QPDFObjectHandle announced = pdf.getRoot().getKey("/Pages").getKey("/Count");
+    if (!announced.isInteger() || announced.getIntValue() < 0) return countedNoun(read, "page") + " read";
+    return std::to_string(read) + " of " + countedNoun(static_cast<std::size_t>(announced.getIntValue()), "page") +
+           " read";
+}
+
+// A file qpdf refused, read as trailer_recovery.h mends it, with one warning.
+std::shared_ptr<QPDF> readRecovered(const RecoveredFile& recovered, const std::string& password) {
+    auto pdf = std::make_shared<QPDF>();
+    readDocument(*pdf, recovered.source, password);
+    warnOnce(recovered.cut ? recovered.problem + "; " + pagesRead(*pdf) : recovered.problem);
+    return pdf;
+}
+
 }  // namespace
 
 Handle Documents::open(const std::string& path, const std::string& password) {
     const std::shared_ptr<InputSource> source = openDocumentSource(path);
     auto pdf = std::make_shared<QPDF>();
-    pdf->setSuppressWarnings(true);
+    std::optional<std::uint32_t> declaredPermissions;
     try {
-        pdf->processInputSource(source, password.empty() ? nullptr : password.c_str());
-        mendPageTree(*pdf);
-        pdf->getAllPages();  // a file whose page tree cannot be read is no use to anyone
+        try {
+            readDocument(*pdf, source, password);
+        } catch (const QPDFExc& failure) {
+            const std::optional<RecoveredFile> recovered = recoverFile(*source, *pdf, failure);
+            if (!recovered) throw;
+            pdf = readRecovered(*recovered, password);
+            declaredPermissions = recovered->permissions;
+        }
     } catch (const QPDFExc& failure) {
         raiseOpenFailure(source->getName(), failure);
     } catch (const std::exception& failure) {
         raise(kErrPdf, source->getName() + ": " + failure.what());
     }
-    return documents_.add({std::move(pdf), path});
+    return documents_.add({std::move(pdf), path, declaredPermissions});
 }
 
 Handle Documents::create() {
     auto pdf = std::make_shared<QPDF>();
     pdf->emptyPDF();
-    return documents_.add({std::move(pdf), ""});
+    return documents_.add({std::move(pdf), "", std::nullopt});
 }
 
 void Documents::save(Handle document, const std::string& path) { save(document, outputTargetAt(path)); }

@@ -24,6 +24,9 @@ struct OutputTarget;
 struct Document {
     std::shared_ptr<QPDF> pdf;
     std::string path;  // empty for a document the host created
+    // The permission bits (/P) of a document whose encryption was set aside
+    // to read it; qpdf then grants everything.
+    std::optional<std::uint32_t> declaredPermissions;
 };
 
 class Documents {

@@ -79,10 +79,14 @@ Handle openInNewWindow(Handle document, std::int32_t) { return Host::current().w
 
 // The permission bits a document grants: 0x04 print, 0x08 modify, 0x10 copy
 // its content, 0x20 annotate. An unencrypted document grants them all, and
-// so does one opened with its owner password, as viewers treat it.
+// so does one opened with its owner password, as viewers treat it; one read
+// without the encryption of its embedded files grants what its /P says.
 std::uint32_t documentPermissions(Handle document) {
-    QPDF& pdf = *Host::current().documents().get(document).pdf;
-    if (pdf.ownerPasswordMatched()) return 0x01 | 0x04 | 0x08 | op::kPermitCopy | 0x20;
+    const Document& opened = Host::current().documents().get(document);
+    constexpr std::uint32_t kAll = 0x04 | 0x08 | op::kPermitCopy | 0x20;
+    if (opened.declaredPermissions) return 0x01 | (*opened.declaredPermissions & kAll);
+    QPDF& pdf = *opened.pdf;
+    if (pdf.ownerPasswordMatched()) return 0x01 | kAll;
     std::uint32_t flags = 0x01;
     if (pdf.allowPrintLowRes()) flags |= 0x04;
     if (pdf.allowModifyAll()) flags |= 0x08;
