@@ -11,7 +11,7 @@ set -euo pipefail
 
 run_packages=(
   cmake ninja-build g++ pkg-config
-  libqpdf-dev libfreetype-dev zlib1g-dev libdeflate-dev libcli11-dev libjemalloc-dev
+  libqpdf-dev libfreetype-dev zlib1g-dev libdeflate-dev libcli11-dev libjemalloc-dev nlohmann-json3-dev
   ghostscript python3
 )
 test_packages=(

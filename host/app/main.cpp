@@ -6,6 +6,7 @@
 #include <CLI/CLI.hpp>
 
 #include "app/argument_errors.h"
+#include "app/fonts_command.h"
 #include "app/interruption.h"
 #include "app/plugin_info.h"
 #include "app/report_command.h"
@@ -49,6 +50,17 @@ int main(int argc, char** argv) {
     reportCommand->add_option("--plugin", report.pluginPath,
                               "The plug-in library (default: Ortheo.api beside ortheo, else the installed one)");
 
+    host::FontsOptions fonts;
+    CLI::App* fontsCommand = app.add_subcommand("fonts", "List the fonts of a PDF, with the Unicode coverage of the codes they draw");
+    fontsCommand->allow_extras();
+    fontsCommand->add_option("INPUT", fonts.input, "The PDF to look into; - reads it from standard input");
+    fontsCommand->add_option("--pages", fonts.pages, "List only the fonts of these pages (1-based, e.g. 1,3-5)");
+    fontsCommand->add_flag("--json", fonts.json, "Write one JSON document instead of the table");
+    fontsCommand->add_option("--check", fonts.check,
+                             "unicode: fail (status 4) when a code drawn has no Unicode value; the verdict is the last line");
+    fontsCommand->add_flag("--no-codes", fonts.noCodes, "Leave out the walk of the content: no code columns");
+    fontsCommand->add_option("--password", fonts.password, "The password of an encrypted PDF");
+
     host::MenuOptions menus;
     CLI::App* menusCommand = app.add_subcommand("menus", "Show the menus, toolbar buttons and tools the plug-in registered");
     menusCommand->allow_extras();
@@ -81,6 +93,7 @@ int main(int argc, char** argv) {
     if (const std::string problem = host::unusedArguments(app); !problem.empty()) return usageError(problem);
     report.exitWhenWritten = true;
     if (reportCommand->parsed()) return host::runReport(report);
+    if (fontsCommand->parsed()) return host::runFonts(fonts);
     if (menusCommand->parsed()) return host::runMenus(menus);
     if (runMenuCommand->parsed()) return host::runMenuItem(runMenu);
     return host::runPluginInfo(pluginInfo);

@@ -28,11 +28,10 @@ struct GraphicsState {
     double leading = 0;
 };
 
-// What the walk of one page shares with the forms that the page draws.
+// What the walk of one content stream shares with the forms that it draws.
 struct PageWalk {
-    const std::optional<UserRect>& area;
-    std::vector<TextPiece>& pieces;
-    std::set<QPDFObjGen> formsWalked;
+    const ShownTextVisitor& visit;
+    std::set<QPDFObjGen>& formsWalked;
 };
 
 QPDFMatrix matrixOf(const std::array<double, 6>& m) { return QPDFMatrix(m[0], m[1], m[2], m[3], m[4], m[5]); }
@@ -155,6 +154,20 @@ private:
         addPiece();
     }
 
+    // The bytes the operator shows: its string operand, or the strings of
+    // a TJ array one after the other.
+    std::string shownBytes() {
+        if (operands_.empty()) return {};
+        QPDFObjectHandle& last = operands_.back();
+        if (last.isString()) return last.getStringValue();
+        std::string bytes;
+        if (!last.isArray()) return bytes;
+        for (QPDFObjectHandle item : last.aitems()) {
+            if (item.isString()) bytes += item.getStringValue();
+        }
+        return bytes;
+    }
+
     void drawXObject() {
         const auto name = lastName(1);
         if (!name) return;
@@ -184,8 +197,7 @@ private:
         double x = 0;
         double y = 0;
         toUserSpace.transform(0, 0, x, y);
-        if (walk_.area && !walk_.area->contains(x, y)) return;
-        walk_.pieces.push_back({state_.font, x, y});
+        walk_.visit(ShownText{state_.font, shownBytes(), x, y});
     }
 
     PageWalk& walk_;
@@ -197,13 +209,6 @@ private:
     std::vector<QPDFObjectHandle> operands_;
     int depth_;
 };
-
-void walkPage(QPDFObjectHandle page, PageWalk& walk) {
-    if (page.getKey("/Contents").isNull()) return;  // a blank page
-    QPDFPageObjectHelper helper(page);
-    ContentWalker walker(walk, helper.getAttribute("/Resources", false), GraphicsState{}, 0);
-    helper.parseContents(&walker);
-}
 
 FontRuns runsOf(const std::vector<TextPiece>& pieces) {
     FontRuns runs;
@@ -277,11 +282,31 @@ std::vector<PageRange> joinedPageRanges(std::vector<PageRange> ranges) {
     return joined;
 }
 
+void walkPageText(QPDFObjectHandle page, const ShownTextVisitor& visit, std::set<QPDFObjGen>& formsWalked) {
+    if (page.getKey("/Contents").isNull()) return;  // a blank page
+    QPDFPageObjectHelper helper(page);
+    PageWalk walk{visit, formsWalked};
+    ContentWalker walker(walk, helper.getAttribute("/Resources", false), GraphicsState{}, 0);
+    helper.parseContents(&walker);
+}
+
+void walkStreamText(QPDFObjectHandle stream, QPDFObjectHandle resources, const ShownTextVisitor& visit,
+                    std::set<QPDFObjGen>& formsWalked) {
+    if (!stream.isStream()) return;
+    PageWalk walk{visit, formsWalked};
+    ContentWalker walker(walk, std::move(resources), GraphicsState{}, 0);
+    stream.parseAsContents(&walker);
+}
+
 std::vector<TextPiece> findPagePieces(QPDF& pdf, int page, const std::optional<UserRect>& area) {
     std::vector<TextPiece> pieces;
-    PageWalk walk{area, pieces, {}};
+    std::set<QPDFObjGen> formsWalked;
+    const ShownTextVisitor keepSelected = [&](const ShownText& shown) {
+        if (area && !area->contains(shown.x, shown.y)) return;
+        pieces.push_back({shown.font, shown.x, shown.y});
+    };
     try {
-        walkPage(pdf.getAllPages().at(static_cast<std::size_t>(page)), walk);
+        walkPageText(pdf.getAllPages().at(static_cast<std::size_t>(page)), keepSelected, formsWalked);
     } catch (const std::bad_alloc&) {
         throw;
     } catch (const std::exception& failure) {

@@ -16,8 +16,11 @@
 // to be turned into host handles at once, not kept.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
+#include <set>
+#include <string>
 #include <vector>
 
 #include <qpdf/QPDF.hh>
@@ -52,6 +55,29 @@ struct TextPiece {
     double x = 0;           // starting point in user space
     double y = 0;
 };
+
+// One text-showing operator as the walk meets it: the font dictionary it
+// draws with, the bytes it shows (a TJ array's strings joined, empty when
+// it has no string) and its starting point in user space.
+struct ShownText {
+    QPDFObjectHandle font;
+    std::string bytes;
+    double x = 0;
+    double y = 0;
+};
+using ShownTextVisitor = std::function<void(const ShownText&)>;
+
+// The walk that both the selection and the font listing make: every
+// text-showing operator of a page's content, in content order, drawn with
+// a font dictionary of the resources in force, into the forms it draws.
+// A form whose object is in `formsWalked` is not walked again, and each
+// form walked is added to it, which cuts cycles; forms nest at most 32
+// deep. Content that qpdf cannot read throws.
+void walkPageText(QPDFObjectHandle page, const ShownTextVisitor& visit, std::set<QPDFObjGen>& formsWalked);
+// The same walk of one content stream of its own (an appearance, a Type3
+// glyph procedure), drawn with `resources`.
+void walkStreamText(QPDFObjectHandle stream, QPDFObjectHandle resources, const ShownTextVisitor& visit,
+                    std::set<QPDFObjGen>& formsWalked);
 
 // The pieces of one page (0-based), in content order. Text drawn with no
 // font set, or with a font name that the resources do not hold, is no

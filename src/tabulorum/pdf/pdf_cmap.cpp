@@ -2,6 +2,8 @@
 // notes go.
 #include "tabulorum/pdf/pdf_cmap.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <new>
 
@@ -16,6 +18,22 @@ constexpr const char* kDefaultOrdering = "(T1UV)";
 // shown as Unicode; their low byte is tried as Latin-1 instead.
 constexpr std::uint32_t kFirstUnshownTarget = 0xD800;
 constexpr std::uint32_t kLastUnshownTarget = 0xF8FF;
+
+// The private use code points a destination can name: the basic plane's
+// area, and planes 15 and 16 as a pair of UTF-16 units in one number.
+constexpr std::array<CodeSpaceRange, 2> kPrivateUseTargets = {{{0xE000, 0xF8FF}, {0xDB80DC00, 0xDBFFDFFF}}};
+
+// How many of the targets from `first` to `first + count - 1` are private use.
+std::uint64_t privateUseTargets(std::uint32_t first, std::uint64_t count) {
+    std::uint64_t found = 0;
+    const std::uint64_t last = first + count - 1;
+    for (const CodeSpaceRange& area : kPrivateUseTargets) {
+        const std::uint64_t low = std::max<std::uint64_t>(first, area.low);
+        const std::uint64_t high = std::min<std::uint64_t>(last, area.high);
+        if (low <= high) found += high - low + 1;
+    }
+    return found;
+}
 
 void writeToStandardError(std::string_view note) {
     std::fwrite(note.data(), 1, note.size(), stderr);
@@ -90,6 +108,9 @@ void CMap::addCodeSpaceRange(std::uint32_t low, std::uint32_t high) {
 }
 
 void CMap::addMapping(std::uint32_t firstCode, std::uint32_t lastCode, std::uint32_t firstTarget) {
+    if (lastCode >= firstCode) {
+        privateUseCodes_ += privateUseTargets(firstTarget, std::uint64_t{lastCode} - firstCode + 1);
+    }
     if (firstTarget >= kFirstUnshownTarget && firstTarget <= kLastUnshownTarget) {
         firstTarget &= 0xFF;
         writeLatin1FallbackNote(firstTarget);

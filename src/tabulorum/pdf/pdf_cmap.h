@@ -64,6 +64,10 @@ public:
     const std::string& cmapType() const { return cmapType_; }
     const std::string& ordering() const { return ordering_; }
     std::span<const CodeSpaceRange> codeSpaceRanges() const { return codeSpaceRanges_; }
+    // How many codes the entries map to private use code points (U+E000 to
+    // U+F8FF, and planes 15 and 16 as UTF-16 surrogate pairs), counted as
+    // written, before a target is replaced by its low byte.
+    std::uint64_t privateUseCodes() const { return privateUseCodes_; }
 
 private:
     std::vector<CodeSpaceRange> codeSpaceRanges_;
@@ -71,6 +75,7 @@ private:
     std::string cmapName_;
     std::string cmapType_;
     std::string ordering_;
+    std::uint64_t privateUseCodes_ = 0;
 };
 
 // --- Notes -----------------------------------------------------------------

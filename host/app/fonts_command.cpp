@@ -1,0 +1,108 @@
+#include "app/fonts_command.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <new>
+
+#include "app/font_listing.h"
+#include "app/fonts_output.h"
+#include "app/text_selection_argument.h"
+#include "core/error_output.h"
+#include "core/errors.h"
+#include "host.h"
+#include "host_config.h"
+#include "model/document_source.h"
+#include "model/documents.h"
+
+namespace host {
+namespace {
+
+constexpr int kNothingListed = 3;
+
+struct FontsFailure {
+    int status;
+    std::string message;
+};
+
+[[noreturn]] void fail(int status, const std::string& message) { throw FontsFailure{status, message}; }
+
+void checkArguments(const FontsOptions& options) {
+    if (options.input.empty()) fail(2, "fonts needs an input PDF");
+    if (options.check && *options.check != "unicode") fail(2, "--check " + *options.check + ": the one check is unicode");
+    if (options.check && options.noCodes) fail(2, "--check unicode needs the codes: it cannot go with --no-codes");
+    if (options.input == "-") return;
+    std::error_code failed;
+    const std::filesystem::file_status status = std::filesystem::status(options.input, failed);
+    if (status.type() == std::filesystem::file_type::not_found) fail(1, options.input + ": no such file");
+    if (status.type() == std::filesystem::file_type::directory) fail(1, options.input + ": is a directory");
+}
+
+Handle openDocument(Host& host, const FontsOptions& options) {
+    try {
+        return host.documents().open(options.input, options.password);
+    } catch (const HostError& error) {
+        if (error.code() == kErrBadPassword) fail(1, std::string(error.what()) + " (give it with --password)");
+        fail(1, error.what());
+    }
+}
+
+// The pages to list, 0-based: those --pages names, or all.
+std::vector<PageRange> selectedPages(const FontsOptions& options, std::size_t pageCount) {
+    if (!options.pages) return pageCount == 0 ? std::vector<PageRange>{} : std::vector<PageRange>{{0, static_cast<int>(pageCount) - 1}};
+    if (options.pages->find(':') != std::string::npos) fail(2, "--pages " + *options.pages + ": takes pages only, such as 1,3-5");
+    const ParsedTextSelection parsed = parseTextSelection(*options.pages, pageCount);
+    if (!parsed.selection) fail(2, "--pages " + *options.pages + ": " + parsed.problem);
+    return joinedPageRanges(parsed.selection->pages);
+}
+
+void writeOut(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+}
+
+int listAndCheck(const FontsOptions& options) {
+    checkArguments(options);
+    const HostConfig config;
+    Host host(config);
+    const Handle document = openDocument(host, options);
+    QPDF& pdf = *host.documents().get(document).pdf;
+    const std::vector<PageRange> pages = selectedPages(options, pdf.getAllPages().size());
+    const FontListing listing = listFonts(host.fonts(), document, pdf, pages, !options.noCodes);
+    const UnicodeCheck check = checkUnicode(listing);
+    if (options.json) {
+        nlohmann::ordered_json json = fontJson(listing);
+        if (options.check) json["check"] = checkJson(check);
+        writeOut(json.dump(2) + "\n");
+    } else {
+        writeOut(fontTable(listing));
+        if (options.check && !listing.fonts.empty()) writeOut(checkLines(check));
+    }
+    if (listing.fonts.empty()) {
+        const std::string which = options.pages ? "the pages " + *options.pages + " of " + inputName(options.input) + " use"
+                                                : inputName(options.input) + " uses";
+        fail(kNothingListed, which + " no fonts");
+    }
+    return options.check && !check.passed() ? kCheckFailed : 0;
+}
+
+}  // namespace
+
+int runFonts(const FontsOptions& options) {
+    try {
+        return listAndCheck(options);
+    } catch (const FontsFailure& failure) {
+        writeHostLines("ortheo: " + failure.message + "\n");
+        return failure.status;
+    } catch (const HostError& failure) {
+        writeHostLines("ortheo: " + std::string(failure.what()) + "\n");
+        return 1;
+    } catch (const std::bad_alloc&) {
+        writeHostLines("ortheo: out of memory\n");
+        return 1;
+    } catch (const std::exception& failure) {
+        writeHostLines("ortheo: " + inputName(options.input) + ": " + failure.what() + "\n");
+        return 1;
+    }
+}
+
+}  // namespace host
