@@ -55,7 +55,7 @@ std::string unusedArguments(const CLI::App& app) {
     const std::vector<CLI::App*> parsed = app.get_subcommands();
     if (parsed.empty()) {
         const std::vector<std::string> rest = app.remaining();
-        if (rest.empty()) return "give a command: report, menus, run-menu or plugin-info; see ortheo --help";
+        if (rest.empty()) return "give a command: report, fonts, menus, run-menu or plugin-info; see ortheo --help";
         return leftOver(rest.front(), false) + "; see ortheo --help";
     }
     const CLI::App& command = *parsed.front();

@@ -84,7 +84,7 @@ std::string firstPages(const FontRow& row) {
 }
 
 std::string fontAndObject(const FontRow& row) {
-    return row.object.empty() ? row.attributes.name + " (direct)" : row.attributes.name + " (" + row.object + ")";
+    return fontNameAndObject(row.dict);
 }
 
 nlohmann::ordered_json pagesJson(const std::vector<PageRange>& pages) {

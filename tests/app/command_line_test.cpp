@@ -23,7 +23,7 @@ const std::string kSample = std::string(ORTHEO_FIXTURES) + "/../../samples/sampl
 
 TEST(CommandLine, GivesOneLineAndStatusTwoForUnusableArguments) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{}, "give a command: report, menus, run-menu or plugin-info; see ortheo --help"},
+        {{}, "give a command: report, fonts, menus, run-menu or plugin-info; see ortheo --help"},
         {{"bogus"}, "unknown subcommand 'bogus'; see ortheo --help"},
         {{"--frob"}, "unknown option '--frob'; see ortheo --help"},
         {{"report"}, "report needs an input PDF"},
