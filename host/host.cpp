@@ -33,14 +33,18 @@ Host::Host() : Host(HostConfig{}) {}
 Host::Host(const HostConfig& config)
     : core_(config.tables, config.recordCalls),
       documents_(std::make_unique<Documents>()),
-      cos_(std::make_unique<CosObjects>()),
-      pages_(std::make_unique<Pages>()),
-      fonts_(std::make_unique<Fonts>()),
+      cos_(std::make_unique<CosObjects>(*documents_)),
+      pages_(std::make_unique<Pages>(*documents_)),
+      fonts_(std::make_unique<Fonts>(*documents_)),
       glyphNames_(std::make_unique<GlyphNames>()),
-      content_(std::make_unique<PageContent>()),
-      viewer_(std::make_unique<Viewer>()),
-      menus_(std::make_unique<Menus>(config.menus)),
-      windows_(std::make_unique<Windows>()) {
+      content_(std::make_unique<PageContent>(*documents_, *pages_)),
+      viewer_(std::make_unique<Viewer>(*documents_)),
+      menus_(std::make_unique<Menus>(config.menus, core_.atoms(), core_.callbacks())),
+      windows_(std::make_unique<Windows>(*documents_, *viewer_)) {
+    // What names a document's objects goes before the objects.
+    documents_->forgetOnClose(*pages_);
+    documents_->forgetOnClose(*cos_);
+    documents_->forgetOnClose(*fonts_);
     currentHost = this;
     TableRegistry& tables = core_.tables();
     installCosOperations(tables);

@@ -3,10 +3,12 @@
 //
 // Exactly one Host is current at a time (the command line makes one; each
 // test makes its own). The operations in the tables are plain functions, so
-// they reach their state through `Host::current()`. Each subsystem keeps its
-// state in a part of its own; the Host owns the parts. Its core (atoms,
-// callbacks, errors and frames, streams, the call log and the tables) is a
-// `Core` of its own, which stands without qpdf and FreeType.
+// they reach their state through `Host::current()`; nothing else does. Each
+// subsystem keeps its state in a part of its own, which takes the parts it
+// uses in its constructor; the Host makes the parts in that order, wires
+// them and owns them (README.md says which folder may use which). Its core
+// (atoms, callbacks, errors and frames, streams, the call log and the
+// tables) is a `Core` of its own, which stands without qpdf and FreeType.
 #pragma once
 
 #include <memory>

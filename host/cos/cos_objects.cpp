@@ -4,8 +4,6 @@
 
 #include "core/atoms.h"
 #include "core/errors.h"
-#include "host.h"
-#include "model/documents.h"
 
 namespace host {
 
@@ -23,7 +21,7 @@ Object CosObjects::wrap(Handle document, QPDFObjectHandle object) {
 
 CosObjects::Entry& CosObjects::entry(Object object) {
     Entry& found = entries_.get(object.word0);
-    if (found.document != object.word1 || Host::current().documents().find(found.document) == nullptr) {
+    if (found.document != object.word1 || !documents_.isOpen(found.document)) {
         raiseBadHandle(HandleKind::CosObject, object.word0, "object of a closed or other document");
     }
     return found;

@@ -13,20 +13,32 @@
 #include <qpdf/QPDFObjGen.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
+#include "core/document_users.h"
 #include "core/handles.h"
 
 namespace host {
 
 class TableRegistry;
 
-class CosObjects {
+// What Cos objects ask of the documents above them: whether one is open.
+class OpenDocuments {
 public:
+    virtual bool isOpen(Handle document) = 0;
+
+protected:
+    ~OpenDocuments() = default;
+};
+
+class CosObjects final : public DocumentUser {
+public:
+    explicit CosObjects(OpenDocuments& documents) : documents_(documents) {}
+
     Object wrap(Handle document, QPDFObjectHandle object);
     // The qpdf object; the null object for {0, 0}. Raises for anything else
     // that this host did not hand out or whose document is gone.
     QPDFObjectHandle unwrap(Object object);
     Handle documentOf(Object object);
-    void forgetDocument(Handle document);
+    void forgetDocument(Handle document) override;
     std::size_t size() const { return entries_.size(); }
 
 private:
@@ -36,6 +48,7 @@ private:
     };
     Entry& entry(Object object);
 
+    OpenDocuments& documents_;
     HandleRegistry<Entry> entries_{HandleKind::CosObject, HandleRegistry<Entry>::kLastingSlotBits};
     std::map<std::pair<Handle, QPDFObjGen>, Handle> indirect_;
 };

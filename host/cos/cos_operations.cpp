@@ -7,9 +7,9 @@
 #include "core/streams.h"
 #include "core/tables.h"
 #include "cos/cos_objects.h"
+#include "cos/object_names.h"
 #include "cos/stream_decoding.h"
 #include "host.h"
-#include "model/font_facts.h"
 #include "operations.h"
 
 namespace host {

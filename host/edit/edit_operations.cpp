@@ -152,7 +152,7 @@ void textAdd(Handle text, std::int32_t mode, std::int32_t index, const std::uint
     if (strokeMatrix != nullptr) raise(kErrNotImplemented, std::string(kOperation) + ": a stroke matrix is not offered");
     if (byteCount == 0) return;  // nothing to draw
 
-    FontCopier::anchor(fontEntry);
+    content().anchorFont(fontEntry);
     // Runs are drawn in the order they were added, whatever the index.
     element.runs.push_back({std::string(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(byteCount)),
                             fontEntry, state, *textMatrix});

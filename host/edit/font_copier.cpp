@@ -9,17 +9,10 @@
 #include "core/errors.h"
 #include "core/warnings.h"
 #include "cos/stream_decoding.h"
-#include "host.h"
 #include "model/documents.h"
 
 namespace host {
 namespace {
-
-QPDF& documentPdf(Handle document) {
-    Document* found = Host::current().documents().find(document);
-    if (found == nullptr) raise(kErrBadHandle, "a font drawn in the content belongs to a document that was closed");
-    return *found->pdf;
-}
 
 // A copy of a direct object that belongs to `target`: containers are copied,
 // indirect objects of other documents are copied with everything they use.
@@ -79,6 +72,12 @@ bool isSmallEnoughToCopy(QPDFObjectHandle font) {
 }
 
 }  // namespace
+
+QPDF& FontCopier::documentPdf(Handle document) {
+    Document* found = documents_.find(document);
+    if (found == nullptr) raise(kErrBadHandle, "a font drawn in the content belongs to a document that was closed");
+    return *found->pdf;
+}
 
 void FontCopier::anchor(PageFontEntry& font) {
     if (font.document == kNoHandle || font.dict.isIndirect()) return;

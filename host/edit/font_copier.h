@@ -19,19 +19,25 @@
 
 namespace host {
 
+class Documents;
+
 class FontCopier {
 public:
+    explicit FontCopier(Documents& documents) : documents_(documents) {}
+
     // The indirect font dictionary in `target` that draws `font`.
     QPDFObjectHandle fontIn(Handle target, PageFontEntry font);
 
     // Makes an inline font dictionary of a document indirect in that
     // document, so that it can be copied and known again by its object.
-    static void anchor(PageFontEntry& font);
+    void anchor(PageFontEntry& font);
 
 private:
+    QPDF& documentPdf(Handle document);
     QPDFObjectHandle documentFontIn(Handle target, PageFontEntry& font);
     QPDFObjectHandle hostFontIn(Handle target, PageFontEntry& font);
 
+    Documents& documents_;
     std::map<std::tuple<Handle, Handle, QPDFObjGen>, QPDFObjectHandle> fromDocuments_;
     std::map<std::pair<Handle, std::string>, QPDFObjectHandle> hostMade_;
 

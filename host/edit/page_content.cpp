@@ -8,7 +8,6 @@
 
 #include "core/errors.h"
 #include "edit/content_writer.h"
-#include "host.h"
 #include "model/documents.h"
 #include "model/pages.h"
 
@@ -101,7 +100,7 @@ void PageContent::releaseColorSpace(Handle colorSpace) {
 }
 
 PageContent::PageKey PageContent::keyOf(Handle page) {
-    const PageEntry& entry = Host::current().pages().get(page);
+    const PageEntry& entry = pages_.get(page);
     return {entry.document, entry.page.getObjGen()};
 }
 
@@ -117,7 +116,7 @@ Handle PageContent::acquireContent(Handle page) {
         ++contents_.get(known->second).acquisitions;
         return known->second;
     }
-    QPDFObjectHandle pageObject = Host::current().pages().get(page).page;
+    QPDFObjectHandle pageObject = pages_.get(page).page;
     ContentEntry entry;
     entry.document = key.first;
     entry.page = pageObject;
@@ -154,7 +153,7 @@ void PageContent::addElement(Handle content, std::int32_t afterIndex, Handle ele
 // The page's new content streams: the earlier drawing in a graphics state
 // of its own, then the elements.
 QPDFObjectHandle PageContent::drawingFor(ContentEntry& content, QPDFObjectHandle fontResources) {
-    QPDF& pdf = *Host::current().documents().get(content.document).pdf;
+    QPDF& pdf = *documents_.get(content.document).pdf;
     FontNames names(fonts_, content.document, fontResources);
     QPDFObjectHandle elements = QPDFObjectHandle::newStream(&pdf, writeContent(content.elements, std::ref(names)));
     if (content.earlierContents.empty()) return elements;

@@ -27,8 +27,13 @@
 
 namespace host {
 
+class Documents;
+class Pages;
+
 class PageContent {
 public:
+    PageContent(Documents& documents, Pages& pages) : documents_(documents), pages_(pages), fonts_(documents) {}
+
     // Elements.
     Handle createElement(Element element) { return elements_.add(std::move(element)); }
     Element& element(Handle element) { return elements_.get(element); }
@@ -48,6 +53,9 @@ public:
     // first, op::kAfterLastElement last.
     void addElement(Handle content, std::int32_t afterIndex, Handle element);
     void store(Handle page);
+    // Makes a document's inline font indirect, so that the content can name
+    // it when it is stored (FontCopier::anchor).
+    void anchorFont(PageFontEntry& font) { fonts_.anchor(font); }
 
 private:
     struct ColorSpaceEntry {
@@ -70,6 +78,8 @@ private:
     void releaseColorSpace(Handle colorSpace);
     QPDFObjectHandle drawingFor(ContentEntry& content, QPDFObjectHandle fontResources);
 
+    Documents& documents_;
+    Pages& pages_;
     HandleRegistry<Element> elements_{HandleKind::Element};
     HandleRegistry<ColorSpaceEntry> colorSpaces_{HandleKind::ColorSpace};
     std::array<Handle, 3> colorSpaceByFamily_{};

@@ -10,14 +10,10 @@
 #include "core/counted_noun.h"
 #include "core/errors.h"
 #include "core/warnings.h"
-#include "cos/cos_objects.h"
-#include "host.h"
 #include "model/document_source.h"
 #include "model/document_writer.h"
-#include "model/fonts.h"
 #include "model/output_target.h"
 #include "model/page_tree.h"
-#include "model/pages.h"
 #include "model/trailer_recovery.h"
 
 namespace host {
@@ -117,9 +113,7 @@ void Documents::setPageMode(Handle document, std::int32_t mode) {
 void Documents::close(Handle document) {
     get(document);
     // What names the document's objects goes before the objects.
-    Host::current().pages().forgetDocument(document);
-    Host::current().cos().forgetDocument(document);
-    Host::current().fonts().forgetDocument(document);
+    for (DocumentUser* user : users_) user->forgetDocument(document);
     outline_.forgetDocument(document);
     documents_.remove(document);
 }

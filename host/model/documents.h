@@ -11,10 +11,13 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <qpdf/QPDF.hh>
 
+#include "core/document_users.h"
 #include "core/handles.h"
+#include "cos/cos_objects.h"
 #include "model/outline.h"
 
 namespace host {
@@ -29,8 +32,16 @@ struct Document {
     std::optional<std::uint32_t> declaredPermissions;
 };
 
-class Documents {
+class Documents final : public OpenDocuments {
 public:
+    Documents() : outline_(*this) {}
+    Documents(const Documents&) = delete;
+    Documents& operator=(const Documents&) = delete;
+
+    // `user` forgets each document as it is closed, in the order given,
+    // before the document goes.
+    void forgetOnClose(DocumentUser& user) { users_.push_back(&user); }
+
     Handle open(const std::string& path, const std::string& password = "");
     // A new, empty document with no pages.
     Handle create();
@@ -45,6 +56,7 @@ public:
     void setPageMode(Handle document, std::int32_t mode);
     Document& get(Handle document) { return documents_.get(document); }
     Document* find(Handle document) { return documents_.find(document); }
+    bool isOpen(Handle document) override { return find(document) != nullptr; }
     void close(Handle document);
     std::size_t size() const { return documents_.size(); }
 
@@ -52,6 +64,7 @@ public:
 
 private:
     HandleRegistry<Document> documents_{HandleKind::Document};
+    std::vector<DocumentUser*> users_;
     Outline outline_;
 };
 

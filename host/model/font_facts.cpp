@@ -30,12 +30,6 @@ constexpr std::array<const char*, 3> kProgramKeys = {"/FontFile", "/FontFile2", 
 // fonts of every glyph, hold a few tens of megabytes.
 constexpr std::size_t kLargestFontProgram = 64 << 20;
 
-// A name object's text without the slash.
-std::optional<std::string> nameText(QPDFObjectHandle object) {
-    if (!object.isName()) return std::nullopt;
-    return object.getName().substr(1);
-}
-
 // The first (and only meaningful) descendant of a Type0 font.
 QPDFObjectHandle descendantOf(QPDFObjectHandle font) {
     QPDFObjectHandle descendants = font.getKey("/DescendantFonts");
@@ -53,10 +47,6 @@ struct FaceCloser {
     void operator()(FT_Face face) const { FT_Done_Face(face); }
 };
 using Face = std::unique_ptr<FT_FaceRec, FaceCloser>;
-
-std::string objectReference(QPDFObjectHandle object) {
-    return std::to_string(object.getObjectID()) + " " + std::to_string(object.getGeneration()) + " R";
-}
 
 // A font program's fully decoded data; none when a filter is unknown, the
 // data is damaged or it decodes to more than any real font program holds,
@@ -84,19 +74,6 @@ bool isUsableFont(QPDFObjectHandle object) {
     if (QPDFObjectHandle type = object.getKey("/Type"); !type.isNull() && !type.isNameAndEquals("/Font")) return false;
     const auto subtype = fontSubtype(object);
     return subtype && std::find(kFontSubtypes.begin(), kFontSubtypes.end(), *subtype) != kFontSubtypes.end();
-}
-
-std::optional<std::string> fontSubtype(QPDFObjectHandle font) { return nameText(font.getKey("/Subtype")); }
-
-std::string fontName(QPDFObjectHandle font) {
-    if (auto baseFont = nameText(font.getKey("/BaseFont"))) return *baseFont;
-    const std::string type = fontSubtype(font).value_or("Untyped");
-    return type + " font " + (font.isIndirect() ? objectReference(font) : "(direct)");
-}
-
-std::string fontNameAndObject(QPDFObjectHandle font) {
-    if (!font.isIndirect() || !nameText(font.getKey("/BaseFont"))) return fontName(font);
-    return fontName(font) + " (" + objectReference(font) + ")";
 }
 
 bool isMultiByte(QPDFObjectHandle font) { return font.getKey("/Subtype").isNameAndEquals("/Type0"); }

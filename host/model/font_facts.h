@@ -18,6 +18,7 @@
 
 #include <qpdf/QPDFObjectHandle.hh>
 
+#include "cos/object_names.h"  // fontName, fontNameAndObject, fontSubtype
 #include "model/encodings/font_encoding.h"
 
 namespace host {
@@ -50,18 +51,6 @@ struct FontAttributes {
 // Type0) and whose /Type, when it has one, is /Font (many producers leave
 // /Type out). A form, an empty dictionary or a CIDFont is not.
 bool isUsableFont(QPDFObjectHandle object);
-
-// /Subtype without its slash, or none when it is missing or not a name.
-std::optional<std::string> fontSubtype(QPDFObjectHandle font);
-
-// The font's name: /BaseFont as written, #xx escapes decoded. A font
-// without one gets a name made from its type and object number, such as
-// "Type3 font 12 0 R", or "Type3 font (direct)" for a dictionary written
-// inline, which has no number; a font without a type says "Untyped font".
-std::string fontName(QPDFObjectHandle font);
-// The font's name with its object, for messages: "CMEX10 (12 0 R)". A name
-// made from the object already holds it and comes alone.
-std::string fontNameAndObject(QPDFObjectHandle font);
 
 // A Type0 font draws codes of one or more bytes.
 bool isMultiByte(QPDFObjectHandle font);

@@ -10,7 +10,6 @@
 
 #include "core/error_output.h"
 #include "core/warnings.h"
-#include "host.h"
 #include "model/documents.h"
 #include "model/font_facts.h"
 #include "model/object_ids.h"
@@ -201,7 +200,7 @@ private:
     std::set<QPDFObjGen> unkept_;  // walked under the outermost open walk, but not kept
 };
 
-Fonts::Fonts() = default;
+Fonts::Fonts(Documents& documents) : opened_(documents) {}
 Fonts::~Fonts() = default;
 
 Handle Fonts::handleFor(Handle document, QPDFObjectHandle dict) {
@@ -231,7 +230,7 @@ Fonts::KnownFont Fonts::fontUnder(Handle document, const std::string& key, QPDFO
 
 FontEntry& Fonts::font(Handle font) {
     FontEntry& entry = fonts_.get(font);
-    if (Host::current().documents().find(entry.document) == nullptr) {
+    if (!opened_.isOpen(entry.document)) {
         raiseBadHandle(HandleKind::Font, font, "font of a closed document");
     }
     return entry;
@@ -239,14 +238,14 @@ FontEntry& Fonts::font(Handle font) {
 
 PageFontEntry& Fonts::pageFont(Handle font) {
     PageFontEntry& entry = pageFonts_.get(font);
-    if (entry.document != kNoHandle && Host::current().documents().find(entry.document) == nullptr) {
+    if (entry.document != kNoHandle && !opened_.isOpen(entry.document)) {
         raiseBadHandle(HandleKind::PageFont, font, "font of a closed document");
     }
     return entry;
 }
 
 std::vector<Handle> Fonts::fontsOfPage(Handle document, QPDFObjectHandle page) {
-    const Document* opened = Host::current().documents().find(document);
+    const Document* opened = opened_.find(document);
     if (opened == nullptr || opened->path.empty()) {
         Memo walkOnly;
         return FontWalk(*this, document, walkOnly).page(page);

@@ -40,6 +40,7 @@
 #include <qpdf/QPDFObjGen.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
+#include "core/document_users.h"
 #include "core/handles.h"
 #include "model/font_facts.h"
 #include "model/object_ids.h"
@@ -56,9 +57,11 @@ struct PageFontEntry {
     QPDFObjectHandle dict;
 };
 
-class Fonts {
+class Documents;
+
+class Fonts final : public DocumentUser {
 public:
-    Fonts();
+    explicit Fonts(Documents& documents);
     ~Fonts();
     Fonts(const Fonts&) = delete;
     Fonts& operator=(const Fonts&) = delete;
@@ -91,7 +94,7 @@ public:
 
     // Drops the fonts of a document that is being closed, and what was
     // kept of its walks.
-    void forgetDocument(Handle document);
+    void forgetDocument(Handle document) override;
 
     // The fonts a page, resources dictionary or holder gives, once each.
     using FontList = std::vector<Handle>;
@@ -125,6 +128,7 @@ private:
         std::unordered_map<QPDFObjGen, ProgramFacts, ObjGenHash> programs;  // by program stream
     };
 
+    Documents& opened_;
     HandleRegistry<FontEntry> fonts_{HandleKind::Font, HandleRegistry<FontEntry>::kLastingSlotBits};
     HandleRegistry<PageFontEntry> pageFonts_{HandleKind::PageFont};
     std::map<Handle, DocumentFonts> documents_;

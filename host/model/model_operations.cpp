@@ -50,7 +50,11 @@ Object viewDestCreate(Handle document, Handle page, Atom fitType, const FixedRec
     if (!current.atoms().contains(fitType)) {
         raise(kErrBadArgument, "PDModel 215: the fit type " + std::to_string(fitType) + " is not an atom");
     }
-    return current.documents().outline().newDestination(document, page, current.atoms().text(fitType), rect, zoom);
+    // The document is looked up before the page, as the viewer does.
+    Documents& documents = current.documents();
+    documents.get(document);
+    return documents.outline().newDestination(document, current.pages().get(page), current.atoms().text(fitType),
+                                              rect, zoom);
 }
 
 Bool16 viewDestIsValid(Object destination) {

@@ -11,7 +11,6 @@
 #include <qpdf/QUtil.hh>
 
 #include "core/errors.h"
-#include "host.h"
 #include "model/documents.h"
 #include "model/object_ids.h"
 #include "model/pages.h"
@@ -23,8 +22,6 @@ namespace {
 // handle's kind; more items than this would need tens of gigabytes.
 constexpr std::uint32_t kIndexBits = 27;
 constexpr std::uint32_t kIndexLimit = (1u << kIndexBits) - 1;
-
-QPDF& pdfOf(Handle document) { return *Host::current().documents().get(document).pdf; }
 
 QPDFObjectHandle newOutlineRoot() {
     QPDFObjectHandle root = QPDFObjectHandle::newDictionary();
@@ -177,13 +174,15 @@ std::uint32_t DocumentOutline::goToAction(std::uint32_t destination) {
     return action;
 }
 
+QPDF& Outline::pdfOf(Handle document) { return *documents_.get(document).pdf; }
+
 Object Outline::objectOf(HandleKind kind, Handle document, std::uint32_t index) {
     return {(static_cast<std::uint32_t>(kind) << kIndexBits) | index, document};
 }
 
 std::optional<Outline::Entry> Outline::findEntry(HandleKind kind, Object object) {
     if (HandleRegistry<int>::kindOf(object.word0) != kind) return std::nullopt;
-    if (Host::current().documents().find(object.word1) == nullptr) return std::nullopt;
+    if (!documents_.isOpen(object.word1)) return std::nullopt;
     const auto outline = outlines_.find(object.word1);
     if (outline == outlines_.end()) return std::nullopt;
     const std::uint32_t index = object.word0 & kIndexLimit;
@@ -198,7 +197,7 @@ std::optional<Outline::Entry> Outline::findEntry(HandleKind kind, Object object)
 Outline::Entry Outline::entryOf(HandleKind kind, Object object) {
     if (const auto entry = findEntry(kind, object)) return *entry;
     const char* problem = HandleRegistry<int>::kindOf(object.word0) != kind ? "object of another kind"
-                          : Host::current().documents().find(object.word1) == nullptr
+                          : !documents_.isOpen(object.word1)
                               ? "object of a closed or unknown document"
                               : "object its document never made";
     raiseBadHandle(kind, object.word0, problem);
@@ -235,10 +234,9 @@ void Outline::setAction(Object bookmark, Object action) {
     item.outline->setAction(item.index, actionEntry.index);
 }
 
-Object Outline::newDestination(Handle document, Handle page, std::string_view fitType, const FixedRect* rect,
-                               Fixed zoom) {
+Object Outline::newDestination(Handle document, const PageEntry& pageEntry, std::string_view fitType,
+                               const FixedRect* rect, Fixed zoom) {
     QPDF& pdf = pdfOf(document);
-    const PageEntry& pageEntry = Host::current().pages().get(page);
     if (pageEntry.document != document) {
         raise(kErrBadArgument, "PDModel 215: the page belongs to another document than the destination");
     }

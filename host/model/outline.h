@@ -111,15 +111,23 @@ private:
     std::vector<std::uint32_t> destinationActions_;  // each destination's go-to action, or kNone
 };
 
+class Documents;
+struct PageEntry;
+
 class Outline {
 public:
+    // The documents that own the outlines; the outline is theirs.
+    explicit Outline(Documents& documents) : documents_(documents) {}
+
     // The root of the document's outline, made on first use.
     Object root(Handle document);
     // A new item with this title, made the last child of `parent`.
     Object addChild(Object parent, std::string_view title);
     void setAction(Object bookmark, Object action);
 
-    Object newDestination(Handle document, Handle page, std::string_view fitType, const FixedRect* rect,
+    // A destination of `document` to `page`, a page that its caller has
+    // looked up after the document.
+    Object newDestination(Handle document, const PageEntry& page, std::string_view fitType, const FixedRect* rect,
                           Fixed zoom);
     // Whether `destination` leads to a page that is still in its open
     // document. Answers, never raises.
@@ -141,7 +149,9 @@ private:
     Entry entryOf(HandleKind kind, Object object);
     std::optional<Entry> findEntry(HandleKind kind, Object object);
     static Object objectOf(HandleKind kind, Handle document, std::uint32_t index);
+    QPDF& pdfOf(Handle document);
 
+    Documents& documents_;
     std::map<Handle, DocumentOutline> outlines_;
 };
 

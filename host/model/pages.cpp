@@ -8,7 +8,6 @@
 
 #include "core/counted_noun.h"
 #include "core/errors.h"
-#include "host.h"
 #include "model/documents.h"
 #include "model/fixed_numbers.h"
 
@@ -16,8 +15,6 @@ namespace host {
 namespace {
 
 const QPDFObjectHandle::Rectangle kLetter{0, 0, 612, 792};
-
-QPDF& pdfOf(Handle document) { return *Host::current().documents().get(document).pdf; }
 
 void checkNewPageBox(const FixedRect& box) {
     if (box.right <= box.left || box.top <= box.bottom) {
@@ -37,6 +34,8 @@ QPDFObjectHandle newPage(const FixedRect& box) {
 }
 
 }  // namespace
+
+QPDF& Pages::pdfOf(Handle document) { return *documents_.get(document).pdf; }
 
 std::int32_t Pages::count(Handle document) {
     return static_cast<std::int32_t>(pdfOf(document).getAllPages().size());

@@ -12,17 +12,22 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
+#include "core/document_users.h"
 #include "core/handles.h"
 
 namespace host {
+
+class Documents;
 
 struct PageEntry {
     Handle document = kNoHandle;
     QPDFObjectHandle page;
 };
 
-class Pages {
+class Pages final : public DocumentUser {
 public:
+    explicit Pages(Documents& documents) : documents_(documents) {}
+
     std::int32_t count(Handle document);
     Handle acquire(Handle document, std::int32_t index);
     // Inserts a new page with no content after the page at `afterIndex`
@@ -35,10 +40,13 @@ public:
     // asks for the box of its pages once per outline entry.
     FixedRect box(Handle page);
     void release(Handle page) { pages_.remove(page); }
-    void forgetDocument(Handle document);
+    void forgetDocument(Handle document) override;
     std::size_t acquiredCount() const { return pages_.size(); }
 
 private:
+    QPDF& pdfOf(Handle document);
+
+    Documents& documents_;
     HandleRegistry<PageEntry> pages_{HandleKind::Page};
     std::map<std::pair<Handle, QPDFObjGen>, FixedRect> boxes_;  // by document and page object
 };

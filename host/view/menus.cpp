@@ -7,7 +7,6 @@
 #include "core/callbacks.h"
 #include "core/errors.h"
 #include "core/plugin_calls.h"
-#include "host.h"
 
 namespace host {
 namespace {
@@ -23,7 +22,8 @@ std::string procedureText(const Procedure& procedure) {
 
 std::set<std::string> standardMenus() { return {"File", "Advanced", "UsingExtensions", "AboutExtensions", "Prefs"}; }
 
-Menus::Menus(const std::set<std::string>& menuNames) {
+Menus::Menus(const std::set<std::string>& menuNames, AtomTable& atoms, CallbackRegistry& callbacks)
+    : atoms_(atoms), callbacks_(callbacks) {
     menuBar_ = menus_.add({"(menu bar)", {}, 0});
     for (const std::string& name : menuNames) menusByName_[name] = menus_.add({name, {}, 0});
 }
@@ -69,7 +69,7 @@ Handle Menus::newItem(MenuItem item) {
 Handle Menus::toolBar() {
     if (toolBar_ == kNoHandle) {
         Button anchor;
-        anchor.name = Host::current().atoms().intern(kAnchorButton);
+        anchor.name = atoms_.intern(kAnchorButton);
         toolBar_ = toolBars_.add({buttons_.add(anchor)});
     }
     return toolBar_;
@@ -121,18 +121,18 @@ Handle Menus::findItem(const std::string& name) {
 
 bool Menus::isEnabled(const Procedure& query) {
     if (query.callback == kNoCallback) return true;
-    return callPlugin(Host::current().callbacks().resolve<QueryProc>(query.callback), query.data) != 0;
+    return callPlugin(callbacks_.resolve<QueryProc>(query.callback), query.data) != 0;
 }
 
 bool Menus::isMarked(const Procedure& query) {
     if (query.callback == kNoCallback) return false;
-    return callPlugin(Host::current().callbacks().resolve<QueryProc>(query.callback), query.data) != 0;
+    return callPlugin(callbacks_.resolve<QueryProc>(query.callback), query.data) != 0;
 }
 
 void Menus::choose(Handle item) {
     const Procedure execute = items_.get(item).execute;
     if (execute.callback == kNoCallback) return;
-    callPlugin(Host::current().callbacks().resolve<ClientProc>(execute.callback), execute.data);
+    callPlugin(callbacks_.resolve<ClientProc>(execute.callback), execute.data);
 }
 
 int Menus::heldMenus() const {
@@ -155,7 +155,7 @@ std::string Menus::describe() {
     text << "Toolbar\n";
     for (const Handle buttonHandle : toolBars_.get(toolBar())) {
         const Button& button = buttons_.get(buttonHandle);
-        text << "  button " << Host::current().atoms().text(button.name) << (button.icon ? " with an image" : "")
+        text << "  button " << atoms_.text(button.name) << (button.icon ? " with an image" : "")
              << ": execute " << procedureText(button.execute) << "; enabled " << procedureText(button.enabled)
              << "; marked " << procedureText(button.marked) << "\n";
     }

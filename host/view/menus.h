@@ -43,9 +43,14 @@ struct Button {
     Procedure execute, enabled, marked;
 };
 
+class AtomTable;
+class CallbackRegistry;
+
 class Menus {
 public:
-    explicit Menus(const std::set<std::string>& menuNames);
+    // The menus are named `menuNames`; buttons are named by atoms, and the
+    // plug-in's procedures are reached through its callbacks.
+    Menus(const std::set<std::string>& menuNames, AtomTable& atoms, CallbackRegistry& callbacks);
 
     Handle menuBar() const { return menuBar_; }
     Handle toolBar();  // made, with its "endToolsGroup" button, on first use
@@ -82,6 +87,8 @@ private:
     };
     Menu& menuOf(Handle menu);
 
+    AtomTable& atoms_;
+    CallbackRegistry& callbacks_;
     HandleRegistry<Menu> menus_{HandleKind::Menu};
     HandleRegistry<MenuItem> items_{HandleKind::MenuItem};
     HandleRegistry<Button> buttons_{HandleKind::Button};

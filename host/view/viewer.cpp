@@ -5,20 +5,19 @@
 #include "core/counted_noun.h"
 #include "core/error_output.h"
 #include "core/errors.h"
-#include "host.h"
 #include "model/documents.h"
 
 namespace host {
 namespace {
 
-bool isStillOpen(Handle document, const std::weak_ptr<QPDF>& pdf) {
-    const Document* open = Host::current().documents().find(document);
+bool isStillOpen(Documents& documents, Handle document, const std::weak_ptr<QPDF>& pdf) {
+    const Document* open = documents.find(document);
     return open != nullptr && open->pdf == pdf.lock();
 }
 
-std::vector<PageRange> checkedPages(Handle document, std::vector<PageRange> pages) {
+std::vector<PageRange> checkedPages(Documents& documents, Handle document, std::vector<PageRange> pages) {
     if (pages.empty()) raise(kErrBadArgument, "A text selection needs at least one page");
-    const std::size_t count = Host::current().documents().get(document).pdf->getAllPages().size();
+    const std::size_t count = documents.get(document).pdf->getAllPages().size();
     for (const PageRange& range : pages) {
         for (const int page : {range.first, range.last}) {
             if (page < 0 || static_cast<std::size_t>(page) >= count) {
@@ -45,7 +44,7 @@ void checkArea(const std::optional<UserRect>& area) {
 
 Handle Viewer::openView(Handle document) {
     closeViewsOfClosedDocuments();
-    const Handle view = views_.add({document, Host::current().documents().get(document).pdf, kNoHandle});
+    const Handle view = views_.add({document, documents_.get(document).pdf, kNoHandle});
     activationOrder_.push_back(view);
     return view;
 }
@@ -71,7 +70,7 @@ Handle Viewer::documentOf(Handle view) { return liveView(view).document; }
 void Viewer::selectText(Handle view, std::vector<PageRange> pages, std::optional<UserRect> area) {
     View& target = liveView(view);
     checkArea(area);
-    SelectedText text{target.document, checkedPages(target.document, std::move(pages)), area};
+    SelectedText text{target.document, checkedPages(documents_, target.document, std::move(pages)), area};
     replaceSelection(target, Selection{std::string(kTextSelectionKind), std::move(text)});
 }
 
@@ -114,7 +113,7 @@ Viewer::View& Viewer::liveView(Handle view) {
 void Viewer::closeViewsOfClosedDocuments() {
     std::vector<Handle> orphans;
     views_.forEach([&](Handle handle, const View& view) {
-        if (!isStillOpen(view.document, view.pdf)) orphans.push_back(handle);
+        if (!isStillOpen(documents_, view.document, view.pdf)) orphans.push_back(handle);
     });
     for (const Handle orphan : orphans) discardView(orphan);
 }

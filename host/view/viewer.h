@@ -37,9 +37,11 @@ struct SelectedText {
     std::optional<UserRect> area;
 };
 
+class Documents;
+
 class Viewer {
 public:
-    Viewer() = default;
+    explicit Viewer(Documents& documents) : documents_(documents) {}
     Viewer(const Viewer&) = delete;
     Viewer& operator=(const Viewer&) = delete;
 
@@ -87,6 +89,7 @@ private:
     void discardView(Handle view);  // closes a view known to be in the registry
     void replaceSelection(View& view, std::optional<Selection> selection);
 
+    Documents& documents_;
     HandleRegistry<View> views_{HandleKind::View};
     HandleRegistry<Selection> selections_{HandleKind::Selection};
     std::vector<Handle> activationOrder_;  // open views, the active one last

@@ -9,13 +9,20 @@
 
 namespace host {
 
+class Documents;
+class Viewer;
+
 class Windows {
 public:
+    Windows(Documents& documents, Viewer& viewer) : documents_(documents), viewer_(viewer) {}
+
     Handle open(Handle document);
     // The documents opened in new windows, in order.
     const std::vector<Handle>& opened() const { return opened_; }
 
 private:
+    Documents& documents_;
+    Viewer& viewer_;
     std::vector<Handle> opened_;
 };
 
