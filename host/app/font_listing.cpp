@@ -2,12 +2,12 @@
 
 #include <deque>
 #include <map>
+#include <optional>
 #include <new>
 #include <set>
 #include <stdexcept>
 #include <unordered_map>
 
-#include <qpdf/QPDFPageObjectHelper.hh>
 
 #include "core/error_output.h"
 #include "core/warnings.h"
@@ -89,7 +89,7 @@ public:
     void page(QPDFObjectHandle page, int index) {
         page_ = index;
         for (const Handle font : fonts_.fontsOfPage(document_, page)) addPage(row(font, fonts_.font(font).dict).pages, index);
-        if (!walkCodes_ || !walked_.insert(likeness(page)).second) return;
+        if (!walkCodes_ || !walked_.insert(likeness_.of(page)).second) return;
         try {
             walkPageText(page, visit_, formsWalked_);
             QPDFObjectHandle annotations = page.getKey("/Annots");
@@ -114,14 +114,6 @@ public:
     }
 
 private:
-    // The content and resources that decide what a page draws: pages that
-    // share both draw the same codes.
-    static std::string likeness(QPDFObjectHandle page) {
-        QPDFObjectHandle resources = QPDFPageObjectHelper(page).getAttribute("/Resources", false);
-        return page.getKey("/Contents").unparse() + " " +
-               (resources.isIndirect() ? resources.unparse() : resources.unparseResolved());
-    }
-
     FontRow& row(Handle font, QPDFObjectHandle dict) {
         const auto [known, added] = rowOf_.try_emplace(font, rows_.size());
         if (!added) return rows_[known->second];
@@ -144,16 +136,27 @@ private:
         return rows_.back();
     }
 
-    void shown(const ShownText& text) {
-        QPDFObjectHandle dict = text.font;
-        if (!isUsableFont(dict)) return;
+    // The row of the font a text is shown in, none for no usable font; a
+    // run of texts in one font, as most are, looks it up once.
+    std::optional<std::size_t> rowShownIn(QPDFObjectHandle dict) {
+        if (lastFont_.isInitialized() && lastFont_.getObjectPtr() == dict.getObjectPtr()) return lastRow_;
+        lastFont_ = dict;
+        lastRow_ = std::nullopt;
+        if (!isUsableFont(dict)) return lastRow_;
         const Handle font = fonts_.handleFor(document_, dict);
-        FontRow& drawn = row(font, dict);
-        addPage(drawn.pages, page_);
+        row(font, dict);
         if (dict.getKey("/Subtype").isNameAndEquals("/Type3") && type3Met_.insert(font).second) {
             type3Pending_.push_back(dict);
         }
-        FontCodes& codes = *codes_[rowOf_.at(font)];
+        return lastRow_ = rowOf_.at(font);
+    }
+
+    void shown(const ShownText& text) {
+        const std::optional<std::size_t> index = rowShownIn(text.font);
+        if (!index) return;
+        FontRow& drawn = rows_[*index];
+        addPage(drawn.pages, page_);
+        FontCodes& codes = *codes_[*index];
         for (const DrawnCode& code : codes.reader.split(text.bytes)) {
             if (!codes.seen.insert(code.value)) continue;
             ++drawn.codes.distinct;
@@ -184,10 +187,13 @@ private:
     std::vector<FontRow> rows_;
     std::vector<std::unique_ptr<FontCodes>> codes_;  // by row, when codes are walked
     std::unordered_map<Handle, std::size_t> rowOf_;
-    std::set<std::string> walked_;
+    PageLikeness likeness_;
+    std::set<std::pair<std::size_t, std::size_t>> walked_;  // pages that draw alike are walked once
     std::set<QPDFObjGen> formsWalked_;
     std::set<Handle> type3Met_;
     std::deque<QPDFObjectHandle> type3Pending_;
+    QPDFObjectHandle lastFont_;
+    std::optional<std::size_t> lastRow_;
     const ShownTextVisitor visit_ = [this](const ShownText& text) { shown(text); };
 };
 

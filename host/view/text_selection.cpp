@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <map>
 #include <new>
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include <qpdf/QPDFMatrix.hh>
@@ -40,26 +42,84 @@ QPDFObjectHandle entryOf(QPDFObjectHandle dict, const std::string& key) {
     return dict.isDictionary() ? dict.getKey(key) : QPDFObjectHandle::newNull();
 }
 
+// An operand as the walk needs it: a number, a name (with its slash), a
+// string's bytes, or the strings of an array one after the other (a TJ's);
+// anything else only holds its place.
+struct Operand {
+    enum class Kind { number, name, string, array, other };
+    Kind kind = Kind::other;
+    double number = 0;
+    std::string text;
+};
+
+std::optional<double> numberOf(std::string_view text) {
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    double value = 0;
+    const auto [end, failed] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (failed != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
 // Follows the operators of one content stream (a page's or a form's) that
-// move the starting point of text or change its font.
-class ContentWalker final : public QPDFObjectHandle::ParserCallbacks {
+// move the starting point of text or change its font. It reads qpdf's
+// tokens rather than parsed objects: a listing walks every operator of a
+// document, and an object made for each operand costs most of the walk.
+class ContentWalker final : public QPDFObjectHandle::TokenFilter {
 public:
     ContentWalker(PageWalk& walk, QPDFObjectHandle resources, GraphicsState state, int depth)
         : walk_(walk), resources_(std::move(resources)), state_(std::move(state)), depth_(depth) {}
 
-    void handleObject(QPDFObjectHandle object) override {
-        if (!object.isOperator()) {
-            operands_.push_back(std::move(object));
-            return;
+    void handleToken(const QPDFTokenizer::Token& token) override {
+        using Type = QPDFTokenizer::token_type_e;
+        const Type type = token.getType();
+        if (type == Type::tt_array_open || type == Type::tt_dict_open) return open(type == Type::tt_array_open);
+        if (type == Type::tt_array_close || type == Type::tt_dict_close) return close();
+        if (nesting_ > 0) return addToContainer(token);
+        switch (type) {
+            case Type::tt_integer:
+            case Type::tt_real:
+                if (const auto number = numberOf(token.getValue())) {
+                    operands_.push_back({Operand::Kind::number, *number, {}});
+                } else {
+                    operands_.push_back({});
+                }
+                return;
+            case Type::tt_name: return operands_.push_back({Operand::Kind::name, 0, token.getValue()});
+            case Type::tt_string: return operands_.push_back({Operand::Kind::string, 0, token.getValue()});
+            case Type::tt_bool:
+            case Type::tt_null:
+            case Type::tt_inline_image: return operands_.push_back({});
+            case Type::tt_word: return perform(token.getValue());
+            default: return;  // white space, comments, and what cannot be read
         }
-        const auto known = operators().find(object.getOperatorValue());
-        if (known != operators().end()) (this->*known->second)();
-        operands_.clear();
     }
-    void handleEOF() override {}
 
 private:
     using Operator = void (ContentWalker::*)();
+
+    void perform(const std::string& op) {
+        const auto known = operators().find(op);
+        if (known != operators().end()) (this->*known->second)();
+        operands_.clear();
+    }
+
+    // Arrays and dictionaries nest; only the strings of an outermost array
+    // are kept, for TJ.
+    void open(bool array) {
+        if (nesting_++ == 0) container_ = {array ? Operand::Kind::array : Operand::Kind::other, 0, {}};
+    }
+
+    void close() {
+        if (nesting_ == 0) return;  // unbalanced: nothing to close
+        if (--nesting_ == 0) operands_.push_back(std::move(container_));
+    }
+
+    void addToContainer(const QPDFTokenizer::Token& token) {
+        if (nesting_ == 1 && container_.kind == Operand::Kind::array &&
+            token.getType() == QPDFTokenizer::token_type_e::tt_string) {
+            container_.text += token.getValue();
+        }
+    }
 
     static const std::map<std::string, Operator, std::less<>>& operators() {
         static const std::map<std::string, Operator, std::less<>> table = {
@@ -89,16 +149,18 @@ private:
         if (operands_.size() < N) return std::nullopt;
         std::array<double, N> values{};
         for (std::size_t i = 0; i < N; ++i) {
-            if (!operands_[operands_.size() - N + i].getValueAsNumber(values[i])) return std::nullopt;
+            const Operand& operand = operands_[operands_.size() - N + i];
+            if (operand.kind != Operand::Kind::number) return std::nullopt;
+            values[i] = operand.number;
         }
         return values;
     }
 
     std::optional<std::string> lastName(std::size_t fromEnd) {
         if (operands_.size() < fromEnd) return std::nullopt;
-        QPDFObjectHandle& operand = operands_[operands_.size() - fromEnd];
-        if (!operand.isName()) return std::nullopt;
-        return operand.getName();
+        const Operand& operand = operands_[operands_.size() - fromEnd];
+        if (operand.kind != Operand::Kind::name) return std::nullopt;
+        return operand.text;
     }
 
     void saveState() { saved_.push_back(state_); }
@@ -156,16 +218,11 @@ private:
 
     // The bytes the operator shows: its string operand, or the strings of
     // a TJ array one after the other.
-    std::string shownBytes() {
+    std::string_view shownBytes() const {
         if (operands_.empty()) return {};
-        QPDFObjectHandle& last = operands_.back();
-        if (last.isString()) return last.getStringValue();
-        std::string bytes;
-        if (!last.isArray()) return bytes;
-        for (QPDFObjectHandle item : last.aitems()) {
-            if (item.isString()) bytes += item.getStringValue();
-        }
-        return bytes;
+        const Operand& last = operands_.back();
+        const bool shown = last.kind == Operand::Kind::string || last.kind == Operand::Kind::array;
+        return shown ? std::string_view(last.text) : std::string_view();
     }
 
     void drawXObject() {
@@ -182,7 +239,7 @@ private:
         }
         QPDFObjectHandle own = dict.getKey("/Resources");
         ContentWalker walker(walk_, own.isDictionary() ? own : resources_, std::move(inner), depth_ + 1);
-        form.parseAsContents(&walker);
+        form.filterAsContents(&walker);
     }
 
     void moveLine(double tx, double ty) {
@@ -206,7 +263,9 @@ private:
     std::vector<GraphicsState> saved_;
     QPDFMatrix textMatrix_;
     QPDFMatrix lineMatrix_;
-    std::vector<QPDFObjectHandle> operands_;
+    std::vector<Operand> operands_;
+    Operand container_;  // the array or dictionary being read
+    int nesting_ = 0;
     int depth_;
 };
 
@@ -219,50 +278,22 @@ FontRuns runsOf(const std::vector<TextPiece>& pieces) {
     return runs;
 }
 
-// Numbers objects so that objects that read alike get one number, reading
-// each object once however many pages share it. The objects are held, so
-// that no number is given to another object at the same address.
-class Readings {
-public:
-    using Read = std::string (QPDFObjectHandle::*)();
-
-    explicit Readings(Read read) : read_(read) {}
-
-    std::size_t numberOf(QPDFObjectHandle object) {
-        const auto [known, added] = byObject_.try_emplace(object.getObjectPtr());
-        if (!added) return known->second.number;
-        known->second.object = object;
-        const auto reading = byReading_.try_emplace((object.*read_)(), byReading_.size()).first;
-        return known->second.number = reading->second;
-    }
-
-private:
-    struct Numbered {
-        QPDFObjectHandle object;
-        std::size_t number = 0;
-    };
-
-    Read read_;
-    std::map<const QPDFObject*, Numbered> byObject_;
-    std::map<std::string, std::size_t> byReading_;
-};
-
-// What decides the pieces of a page besides the selection's rectangle: its
-// content streams, as objects, and its resources, as they read, whether
-// they are its own or inherited, direct or indirect.
-class PageLikeness {
-public:
-    std::pair<std::size_t, std::size_t> of(QPDFObjectHandle page) {
-        return {contents_.numberOf(page.getKey("/Contents")),
-                resources_.numberOf(QPDFPageObjectHelper(page).getAttribute("/Resources", false))};
-    }
-
-private:
-    Readings contents_{&QPDFObjectHandle::unparse};  // the streams' references
-    Readings resources_{&QPDFObjectHandle::unparseResolved};
-};
-
 }  // namespace
+
+Readings::Readings(Read read) : read_(read) {}
+
+std::size_t Readings::numberOf(QPDFObjectHandle object) {
+    const auto [known, added] = byObject_.try_emplace(object.getObjectPtr());
+    if (!added) return known->second.number;
+    known->second.object = object;
+    const auto reading = byReading_.try_emplace((object.*read_)(), byReading_.size()).first;
+    return known->second.number = reading->second;
+}
+
+std::pair<std::size_t, std::size_t> PageLikeness::of(QPDFObjectHandle page) {
+    return {contents_.numberOf(page.getKey("/Contents")),
+            resources_.numberOf(QPDFPageObjectHelper(page).getAttribute("/Resources", false))};
+}
 
 bool UserRect::contains(double x, double y) const {
     return std::min(x0, x1) <= x && x <= std::max(x0, x1) && std::min(y0, y1) <= y && y <= std::max(y0, y1);
@@ -287,7 +318,7 @@ void walkPageText(QPDFObjectHandle page, const ShownTextVisitor& visit, std::set
     QPDFPageObjectHelper helper(page);
     PageWalk walk{visit, formsWalked};
     ContentWalker walker(walk, helper.getAttribute("/Resources", false), GraphicsState{}, 0);
-    helper.parseContents(&walker);
+    helper.filterContents(&walker);
 }
 
 void walkStreamText(QPDFObjectHandle stream, QPDFObjectHandle resources, const ShownTextVisitor& visit,
@@ -295,7 +326,7 @@ void walkStreamText(QPDFObjectHandle stream, QPDFObjectHandle resources, const S
     if (!stream.isStream()) return;
     PageWalk walk{visit, formsWalked};
     ContentWalker walker(walk, std::move(resources), GraphicsState{}, 0);
-    stream.parseAsContents(&walker);
+    stream.filterAsContents(&walker);
 }
 
 std::vector<TextPiece> findPagePieces(QPDF& pdf, int page, const std::optional<UserRect>& area) {

@@ -17,10 +17,13 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include <qpdf/QPDF.hh>
@@ -61,7 +64,7 @@ struct TextPiece {
 // it has no string) and its starting point in user space.
 struct ShownText {
     QPDFObjectHandle font;
-    std::string bytes;
+    std::string_view bytes;  // valid while the visitor runs
     double x = 0;
     double y = 0;
 };
@@ -84,6 +87,39 @@ void walkStreamText(QPDFObjectHandle stream, QPDFObjectHandle resources, const S
 // piece: it has no font to tell of. Content that qpdf cannot read throws
 // std::runtime_error naming the page (1-based).
 std::vector<TextPiece> findPagePieces(QPDF& pdf, int page, const std::optional<UserRect>& area);
+
+// Numbers objects so that objects that read alike get one number, reading
+// each object once however many pages share it. The objects are held, so
+// that no number is given to another object at the same address.
+class Readings {
+public:
+    using Read = std::string (QPDFObjectHandle::*)();
+
+    explicit Readings(Read read);
+    std::size_t numberOf(QPDFObjectHandle object);
+
+private:
+    struct Numbered {
+        QPDFObjectHandle object;
+        std::size_t number = 0;
+    };
+
+    Read read_;
+    std::map<const QPDFObject*, Numbered> byObject_;
+    std::map<std::string, std::size_t> byReading_;
+};
+
+// What decides what a page draws: its content streams, as objects, and its
+// resources, as they read, whether they are its own or inherited, direct or
+// indirect. Pages with one likeness draw the same text in the same fonts.
+class PageLikeness {
+public:
+    std::pair<std::size_t, std::size_t> of(QPDFObjectHandle page);
+
+private:
+    Readings contents_{&QPDFObjectHandle::unparse};  // the streams' references
+    Readings resources_{&QPDFObjectHandle::unparseResolved};
+};
 
 // Consecutive pieces of a page drawn in one font.
 struct FontRun {
