@@ -114,6 +114,21 @@ public:
     }
 
 private:
+    // A ToUnicode map is read once, however many fonts share it: its notes
+    // are told under the first of them.
+    std::shared_ptr<const ToUnicodeSummary> toUnicodeOf(QPDFObjectHandle dict) {
+        QPDFObjectHandle stream = dict.getKey("/ToUnicode");
+        if (stream.isIndirect()) {
+            if (const auto known = toUnicodeMaps_.find(stream.getObjGen()); known != toUnicodeMaps_.end()) {
+                return known->second;
+            }
+        }
+        setPluginTextSubject("ortheo: notes on the ToUnicode map of " + fontNameAndObject(dict) + ":");
+        std::shared_ptr<const ToUnicodeSummary> summary = readToUnicode(dict);
+        if (stream.isIndirect()) toUnicodeMaps_.emplace(stream.getObjGen(), summary);
+        return summary;
+    }
+
     FontRow& row(Handle font, QPDFObjectHandle dict) {
         const auto [known, added] = rowOf_.try_emplace(font, rows_.size());
         if (!added) return rows_[known->second];
@@ -124,8 +139,7 @@ private:
         made.attributes = fontAttributes(dict, program);
         made.subset = hasSubsetTag(made.attributes.name);
         made.embedded = isEmbedded(dict);
-        setPluginTextSubject("ortheo: notes on the ToUnicode map of " + fontNameAndObject(dict) + ":");
-        made.toUnicode = readToUnicode(dict);
+        made.toUnicode = toUnicodeOf(dict);
         if (walkCodes_) {
             setPluginTextSubject("ortheo: notes on the encoding CMap of " + fontNameAndObject(dict) + ":");
             codes_.push_back(std::make_unique<FontCodes>(FontCodes{CodeReader(dict), UnicodeOracle(dict, program, made.toUnicode), {}}));
@@ -187,6 +201,7 @@ private:
     std::vector<FontRow> rows_;
     std::vector<std::unique_ptr<FontCodes>> codes_;  // by row, when codes are walked
     std::unordered_map<Handle, std::size_t> rowOf_;
+    std::map<QPDFObjGen, std::shared_ptr<const ToUnicodeSummary>> toUnicodeMaps_;
     PageLikeness likeness_;
     std::set<std::pair<std::size_t, std::size_t>> walked_;  // pages that draw alike are walked once
     std::set<QPDFObjGen> formsWalked_;
