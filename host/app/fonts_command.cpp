@@ -1,13 +1,11 @@
 #include "app/fonts_command.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <new>
 
+#include "app/command_failure.h"
 #include "app/font_listing.h"
 #include "app/fonts_output.h"
 #include "app/text_selection_argument.h"
-#include "core/error_output.h"
 #include "core/errors.h"
 #include "host.h"
 #include "host_config.h"
@@ -19,30 +17,19 @@ namespace {
 
 constexpr int kNothingListed = 3;
 
-struct FontsFailure {
-    int status;
-    std::string message;
-};
-
-[[noreturn]] void fail(int status, const std::string& message) { throw FontsFailure{status, message}; }
-
+// A missing input is told first, as for the report; the input itself last.
 void checkArguments(const FontsOptions& options) {
-    if (options.input.empty()) fail(2, "fonts needs an input PDF");
+    if (options.input.empty()) checkInput("fonts", options.input);
     if (options.check && *options.check != "unicode") fail(2, "--check " + *options.check + ": the one check is unicode");
     if (options.check && options.noCodes) fail(2, "--check unicode needs the codes: it cannot go with --no-codes");
-    if (options.input == "-") return;
-    std::error_code failed;
-    const std::filesystem::file_status status = std::filesystem::status(options.input, failed);
-    if (status.type() == std::filesystem::file_type::not_found) fail(1, options.input + ": no such file");
-    if (status.type() == std::filesystem::file_type::directory) fail(1, options.input + ": is a directory");
+    checkInput("fonts", options.input);
 }
 
 Handle openDocument(Host& host, const FontsOptions& options) {
     try {
         return host.documents().open(options.input, options.password);
     } catch (const HostError& error) {
-        if (error.code() == kErrBadPassword) fail(1, std::string(error.what()) + " (give it with --password)");
-        fail(1, error.what());
+        failToOpen(error);
     }
 }
 
@@ -88,21 +75,7 @@ int listAndCheck(const FontsOptions& options) {
 }  // namespace
 
 int runFonts(const FontsOptions& options) {
-    try {
-        return listAndCheck(options);
-    } catch (const FontsFailure& failure) {
-        writeHostLines("ortheo: " + failure.message + "\n");
-        return failure.status;
-    } catch (const HostError& failure) {
-        writeHostLines("ortheo: " + std::string(failure.what()) + "\n");
-        return 1;
-    } catch (const std::bad_alloc&) {
-        writeHostLines("ortheo: out of memory\n");
-        return 1;
-    } catch (const std::exception& failure) {
-        writeHostLines("ortheo: " + inputName(options.input) + ": " + failure.what() + "\n");
-        return 1;
-    }
+    return runCommand([&] { return listAndCheck(options); });
 }
 
 }  // namespace host

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "app/command_failure.h"
 #include "app/plugin_loader.h"
 #include "app/quick_exit.h"
 #include "app/report_output.h"
@@ -32,14 +33,6 @@ constexpr const char* kReportItem = "ZORV:Ortheo";
 // The exit status of a command that found nothing to report.
 constexpr int kNothingToReport = 3;
 
-// A failure that ends the command with one line on standard error.
-struct CommandFailure {
-    int status;
-    std::string message;
-};
-
-[[noreturn]] void fail(int status, const std::string& message) { throw CommandFailure{status, message}; }
-
 std::unique_ptr<ViewerSession> startSession(const std::string& pluginPath, PlugInMainProc linkedPlugin) {
     const HostConfig config;
     if (linkedPlugin != nullptr) return std::make_unique<ViewerSession>(linkedPlugin, config);
@@ -50,8 +43,7 @@ Handle openDocument(ViewerSession& session, const std::string& path, const std::
     try {
         return session.open(path, password);
     } catch (const HostError& error) {
-        if (error.code() == kErrBadPassword) fail(1, std::string(error.what()) + " (give it with --password)");
-        fail(1, error.what());
+        failToOpen(error);
     }
 }
 
@@ -132,17 +124,6 @@ Handle runReportItem(ViewerSession& session, Handle document, const std::string&
     return host.windows().opened().back();
 }
 
-// Told before the plug-in is loaded; what else keeps the input from being
-// read is told when it is opened.
-void checkInput(const std::string& input) {
-    if (input.empty()) fail(2, "report needs an input PDF");
-    if (input == "-") return;
-    std::error_code failed;
-    const std::filesystem::file_status status = std::filesystem::status(input, failed);
-    if (status.type() == std::filesystem::file_type::not_found) fail(1, input + ": no such file");
-    if (status.type() == std::filesystem::file_type::directory) fail(1, input + ": is a directory");
-}
-
 // The report is written at the end: a place it cannot go is told before
 // the analysis rather than after it.
 OutputTarget checkedOutput(const ReportOptions& options) {
@@ -170,7 +151,7 @@ void checkNotEmpty(ViewerSession& session, Handle report, const ReportOptions& o
 
 int report(const ReportOptions& options) {
     if (options.logErrors) setenv("ORTHEO_LOG_ERRORS", "1", 1);  // read by the plug-in when it is loaded
-    checkInput(options.input);
+    checkInput("report", options.input);  // before the plug-in is loaded
     const OutputTarget output = checkedOutput(options);
 
     auto session = startSession(options.pluginPath, options.linkedPlugin);
@@ -212,23 +193,6 @@ int chooseMenuItem(const MenuOptions& options) {
     return 0;
 }
 
-// Runs a command, turning its failures into one line on standard error.
-template <class Command, class Options>
-int runCommand(Command command, const Options& options) {
-    try {
-        return command(options);
-    } catch (const CommandFailure& failure) {
-        writeHostLines("ortheo: " + failure.message + "\n");
-        return failure.status;
-    } catch (const PluginLoadError& failure) {
-        writeHostLines("ortheo: " + std::string(failure.what()) + "\n");
-        return 2;
-    } catch (const HostError& failure) {
-        writeHostLines("ortheo: " + std::string(failure.what()) + "\n");
-        return 1;
-    }
-}
-
 }  // namespace
 
 std::string defaultReportPath(const std::string& input) {
@@ -239,10 +203,16 @@ std::string defaultReportPath(const std::string& input) {
     return (path.parent_path() / (stem + "-fonts.pdf")).string();
 }
 
-int runReport(const ReportOptions& options) { return runCommand(&report, options); }
+int runReport(const ReportOptions& options) {
+    return runCommand([&] { return report(options); });
+}
 
-int runMenus(const MenuOptions& options) { return runCommand(&listMenus, options); }
+int runMenus(const MenuOptions& options) {
+    return runCommand([&] { return listMenus(options); });
+}
 
-int runMenuItem(const MenuOptions& options) { return runCommand(&chooseMenuItem, options); }
+int runMenuItem(const MenuOptions& options) {
+    return runCommand([&] { return chooseMenuItem(options); });
+}
 
 }  // namespace host
