@@ -59,7 +59,8 @@ int listAndCheck(const FontsOptions& options) {
     if (options.json) {
         nlohmann::ordered_json json = fontJson(listing);
         if (options.check) json["check"] = checkJson(check);
-        writeOut(json.dump(2) + "\n");
+        // Names are bytes: any that are not UTF-8 become U+FFFD, as JSON must be.
+        writeOut(json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n");
     } else {
         writeOut(fontTable(listing));
         if (options.check && !listing.fonts.empty()) writeOut(checkLines(check));

@@ -3,17 +3,21 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
 #include "support/run_command.h"
+#include "support/sample_pdf.h"
 
 namespace ortheo {
 namespace {
 
+using testing::fileBytes;
 using testing::runCommand;
+using testing::temporaryPath;
 
 const std::string kOrtheo = ORTHEO_EXECUTABLE;
 const std::string kFixtures = ORTHEO_FIXTURES;
@@ -95,6 +99,13 @@ TEST(FontsListing, TellsToUnicodeMapsAndTwoByteCodes) {
     EXPECT_EQ(font["toUnicode"]["mappings"], 27);
     EXPECT_EQ(font["codes"]["distinct"], 27);  // codes of two bytes: each of the 27 glyphs once
     EXPECT_EQ(font["codes"]["unicode"], "complete");
+
+    // A name that is not UTF-8 (0xE9, Latin-1) is written as JSON can hold it.
+    std::string latin1 = fileBytes(kUnicode + "missing-entry.pdf");
+    latin1.replace(latin1.find("/BaseFont /Madeup"), 17, "/BaseFont /Ma#E9up");
+    const std::string named = temporaryPath("latin1-name.pdf");
+    std::ofstream(named, std::ios::binary) << latin1;
+    EXPECT_EQ(jsonOf({named})["fonts"][0]["name"], "Ma\uFFFDup");
 
     const nlohmann::json unknown = jsonOf({kUnicode + "identity-unknown.pdf"});
     EXPECT_EQ(unknown["fonts"][0]["codes"]["withoutUnicode"], nullptr);
