@@ -17,6 +17,24 @@ const Cells kCodeHeaders = {"codes", "no-uni", "examples"};
 
 std::string yesNo(bool value) { return value ? "yes" : "no"; }
 
+// A name for a line of text: control bytes, a line end among them, are
+// written as in a PDF name (#0A), so that no name of a document can break
+// a row or forge a verdict line.
+std::string printable(const std::string& name) {
+    std::string text;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            text += c;
+            continue;
+        }
+        std::array<char, 4> escaped{};
+        std::snprintf(escaped.data(), escaped.size(), "#%02X", byte);
+        text += escaped.data();
+    }
+    return text;
+}
+
 std::string typeOf(const FontRow& row) {
     std::string type = row.attributes.type.value_or("?");
     if (row.attributes.cidType) type += "/" + *row.attributes.cidType;
@@ -44,7 +62,7 @@ std::string examplesText(const CodeUse& codes) {
 }
 
 Cells rowCells(const FontRow& row, bool withCodes) {
-    Cells cells = {row.attributes.name,
+    Cells cells = {printable(row.attributes.name),
                    typeOf(row),
                    row.attributes.encoding.value_or("Custom"),
                    yesNo(row.embedded),
@@ -83,9 +101,7 @@ std::string firstPages(const FontRow& row) {
     return compactPages(joinedPageRanges(std::move(ranges)));
 }
 
-std::string fontAndObject(const FontRow& row) {
-    return fontNameAndObject(row.dict);
-}
+std::string fontAndObject(const FontRow& row) { return printable(fontNameAndObject(row.dict)); }
 
 nlohmann::ordered_json pagesJson(const std::vector<PageRange>& pages) {
     nlohmann::ordered_json ranges = nlohmann::ordered_json::array();

@@ -113,6 +113,19 @@ TEST(FontsListing, TellsToUnicodeMapsAndTwoByteCodes) {
     EXPECT_EQ(unknown["fonts"][0]["toUnicode"], nullptr);
 }
 
+// A name with a line end in it cannot add a line to the listing, such as a
+// forged verdict: its control bytes are written as in a PDF name.
+TEST(FontsCheck, WritesAControlByteOfANameAsInAPdfName) {
+    std::string forged = fileBytes(kUnicode + "missing-entry.pdf");
+    forged.replace(forged.find("/BaseFont /Madeup"), 17, "/BaseFont /Ma#0Aup");
+    const std::string named = temporaryPath("newline-name.pdf");
+    std::ofstream(named, std::ios::binary) << forged;
+    const auto result = runCommand({kOrtheo, "fonts", "--check", "unicode", named});
+    EXPECT_EQ(result.exitStatus, 4);
+    EXPECT_NE(result.out.find("\nMa#0Aup Type1 "), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("\nno Unicode: Ma#0Aup (5 0 R): 1 code, first on page 1\n"), std::string::npos);
+}
+
 TEST(FontsListing, ListsOnlyTheSelectedPagesAndLeavesCodesOutWhenAsked) {
     const nlohmann::json second = jsonOf({"--pages", "2", kFixtures + "/cairo.pdf"});
     ASSERT_FALSE(second["fonts"].empty());
