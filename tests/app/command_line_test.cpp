@@ -11,6 +11,7 @@
 #include "support/report_reader.h"
 #include "support/run_command.h"
 #include "support/sample_pdf.h"
+#include "support/usage_errors.h"
 
 namespace ortheo {
 namespace {
@@ -22,7 +23,7 @@ const std::string kOrtheo = ORTHEO_EXECUTABLE;
 const std::string kSample = std::string(ORTHEO_FIXTURES) + "/../../samples/sample.pdf";
 
 TEST(CommandLine, GivesOneLineAndStatusTwoForUnusableArguments) {
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
+    testing::expectUsageErrors(kOrtheo, {
         {{}, "give a command: report, fonts, menus, run-menu or plugin-info; see ortheo --help"},
         {{"bogus"}, "unknown subcommand 'bogus'; see ortheo --help"},
         {{"--frob"}, "unknown option '--frob'; see ortheo --help"},
@@ -35,15 +36,7 @@ TEST(CommandLine, GivesOneLineAndStatusTwoForUnusableArguments) {
         {{"run-menu"}, "run-menu needs the name of a menu item, such as ZORV:OrtheoAbout"},
         {{"menus", "extra"}, "unexpected argument 'extra'; see ortheo menus --help"},
         {{"report", kSample, "--select-text", "3"}, "--select-text 3: page 3 is beyond the document's 1 page"},
-    };
-    for (const auto& [arguments, line] : cases) {
-        std::vector<std::string> command{kOrtheo};
-        command.insert(command.end(), arguments.begin(), arguments.end());
-        const auto result = runCommand(command);
-        EXPECT_EQ(result.exitStatus, 2) << line;
-        EXPECT_EQ(result.err, "ortheo: " + line + "\n");
-        EXPECT_EQ(result.out, "");
-    }
+    });
 }
 
 // A font whose /ToUnicode is no stream, which the plug-in logs.

@@ -11,6 +11,7 @@
 
 #include "support/run_command.h"
 #include "support/sample_pdf.h"
+#include "support/usage_errors.h"
 
 namespace ortheo {
 namespace {
@@ -141,21 +142,13 @@ TEST(FontsListing, ListsOnlyTheSelectedPagesAndLeavesCodesOutWhenAsked) {
 
 TEST(FontsListing, GivesOneLineAndStatusTwoForUnusableArguments) {
     const std::string sample = kFixtures + "/cairo.pdf";
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
+    testing::expectUsageErrors(kOrtheo, {
         {{"fonts"}, "fonts needs an input PDF"},
         {{"fonts", "--check", "fonts", sample}, "--check fonts: the one check is unicode"},
         {{"fonts", "--check", "unicode", "--no-codes", sample}, "--check unicode needs the codes: it cannot go with --no-codes"},
         {{"fonts", "--pages", "3", sample}, "--pages 3: page 3 is beyond the document's 2 pages"},
         {{"fonts", "--pages", "1:0,0,9,9", sample}, "--pages 1:0,0,9,9: takes pages only, such as 1,3-5"},
-    };
-    for (const auto& [arguments, line] : cases) {
-        std::vector<std::string> command{kOrtheo};
-        command.insert(command.end(), arguments.begin(), arguments.end());
-        const auto result = runCommand(command);
-        EXPECT_EQ(result.exitStatus, 2) << line;
-        EXPECT_EQ(result.err, "ortheo: " + line + "\n");
-        EXPECT_EQ(result.out, "") << line;
-    }
+    });
 }
 
 }  // namespace
